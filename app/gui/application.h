@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <map>
+
+namespace gui {
+
+/// The application object: receives the application's Open event and the
+/// menu commands that no front window handles.
+class Application {
+public:
+    virtual ~Application();
+
+    /// The registered application object, or null.
+    static Application* current();
+    /// Makes this object the application object (it must outlive the event loop).
+    void registerAsAppObject();
+
+    /// Registers an application-wide menu handler for a menu item's name.
+    void AddMenuHandler(const QString& itemName, std::function<bool()> handler);
+    /// Runs the handler for the item; false when there is none or it declines.
+    bool handleMenuCommand(const QString& itemName) const;
+    bool hasMenuHandler(const QString& itemName) const;
+
+    /// Raised once, when the event loop is about to start.
+    virtual void Event_Open() {}
+
+private:
+    std::map<QString, std::function<bool()>> menuHandlers_;
+};
+
+}  // namespace gui

@@ -1,0 +1,158 @@
+#include "app/gui/window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QResizeEvent>
+
+#include <algorithm>
+
+namespace gui {
+
+/// The content area: re-places the controls whenever its size changes, so that
+/// they follow the window while the user drags its edge.
+class ContentArea : public QWidget {
+public:
+    explicit ContentArea(Window* window) : QWidget(window), window_(window) {}
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QWidget::resizeEvent(event);
+        window_->applyLocks();
+    }
+
+private:
+    Window* window_;
+};
+
+QRect placeAfterResize(const Place& place, int dx, int dy)
+{
+    auto follow = [](int start, int size, int delta, bool nearLocked, bool farLocked) {
+        if (nearLocked && farLocked)
+            return std::pair{start, std::max(0, size + delta)};
+        if (farLocked)
+            return std::pair{start + delta, size};
+        return std::pair{start, size};
+    };
+    const auto [left, width] = follow(place.left, place.width, dx, place.locks & LockLeft, place.locks & LockRight);
+    const auto [top, height] = follow(place.top, place.height, dy, place.locks & LockTop, place.locks & LockBottom);
+    return {left, top, width, height};
+}
+
+Window::Window() : content_(new ContentArea(this))
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setCentralWidget(content_);
+}
+
+void Window::build()
+{
+    Layout();
+    CreateControls();
+    applyTabOrder();
+    AddMenuHandlers();
+    built_ = true;
+    for (const auto& handler : openHandlers_)
+        handler();
+    Event_Open();
+}
+
+void Window::Show()
+{
+    show();
+    raise();
+    activateWindow();
+}
+
+void Window::setSize(int width, int height)
+{
+    layoutSize_ = QSize(width, height);
+    const int menuHeight = menuWidget() && !menuWidget()->isHidden() ? menuWidget()->sizeHint().height() : 0;
+    content_->resize(width, height);
+    resize(width, height + menuHeight);
+}
+
+QSize Window::contentSize() const
+{
+    return content_->size();
+}
+
+void Window::setMinimumContentSize(int width, int height)
+{
+    content_->setMinimumSize(width, height);
+}
+
+void Window::setMaximumContentSize(int width, int height)
+{
+    content_->setMaximumSize(width, height);
+}
+
+void Window::AddMenuHandler(const QString& itemName, std::function<bool()> handler)
+{
+    menuHandlers_[itemName] = std::move(handler);
+}
+
+bool Window::handleMenuCommand(const QString& itemName) const
+{
+    const auto found = menuHandlers_.find(itemName);
+    return found != menuHandlers_.end() && found->second();
+}
+
+bool Window::hasMenuHandler(const QString& itemName) const
+{
+    return menuHandlers_.count(itemName) > 0;
+}
+
+void Window::_AddControl(QWidget* control, const QString& name)
+{
+    control->setParent(content_);
+    control->setObjectName(name);
+}
+
+void Window::placeControl(QWidget* control, const Place& place, int tabIndex)
+{
+    placed_.push_back({control, place, tabIndex});
+    const QSize grown = content_->size() - (layoutSize_.isValid() ? layoutSize_ : content_->size());
+    control->setGeometry(placeAfterResize(place, grown.width(), grown.height()));
+}
+
+void Window::bindOpen(std::function<void()> handler)
+{
+    openHandlers_.push_back(std::move(handler));
+}
+
+void Window::closeEvent(QCloseEvent* event)
+{
+    QMainWindow::closeEvent(event);
+    if (event->isAccepted())
+        closed_ = true;
+}
+
+void Window::applyTabOrder()
+{
+    std::vector<PlacedControl> order = placed_;
+    std::stable_sort(order.begin(), order.end(),
+                     [](const PlacedControl& a, const PlacedControl& b) { return a.tabIndex < b.tabIndex; });
+    QWidget* previous = nullptr;
+    for (const PlacedControl& entry : order) {
+        if (!entry.control || entry.control->focusPolicy() == Qt::NoFocus)
+            continue;
+        if (previous)
+            QWidget::setTabOrder(previous, entry.control);
+        previous = entry.control;
+    }
+}
+
+void Window::applyLocks()
+{
+    if (!layoutSize_.isValid())
+        return;
+    const QSize grown = content_->size() - layoutSize_;
+    for (const PlacedControl& entry : placed_) {
+        if (entry.control)
+            entry.control->setGeometry(placeAfterResize(entry.place, grown.width(), grown.height()));
+    }
+}
+
+}  // namespace gui

@@ -1,0 +1,58 @@
+#include "app/startup.h"
+
+#include "app/app_object.h"
+#include "app/file_types.h"
+#include "settings/tool_folders.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
+
+namespace {
+
+void unset(gui::FolderItemPtr& global)
+{
+    gui::FolderItemPtr held = std::move(global);
+    global = nullptr;
+    held.reset();
+}
+
+void releaseGlobals()
+{
+    FileTypes1::release();
+    unset(Module1::gArmNoneFolder);
+    unset(Module1::gTarnwickFolder);
+    unset(Module1::gPythonFolder);
+    unset(Module1::gSettingFile);
+}
+
+}  // namespace
+
+int runApplication(int argc, char** argv)
+{
+    QApplication qtApp(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Kestrova_tarnwick"));
+
+    FileTypes1::_Initialize();
+
+    auto app = std::make_unique<App>();
+    app->registerAsAppObject();
+    app->AddMenuHandler(QStringLiteral("FileNEW"), [a = app.get()] { return a->_FileNEW_Action(); });
+    app->AddMenuHandler(QStringLiteral("FileOpen"), [a = app.get()] { return a->_FileOpen_Action(); });
+
+    // The Open event runs from the event loop, as the loop's first act.
+    QTimer::singleShot(0, &qtApp, [a = app.get()] { a->Event_Open(); });
+    const int status = QApplication::exec();
+
+    // Windows still open when the loop ends are discarded like closed ones.
+    QList<QPointer<QWidget>> open;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        open.append(window);
+    for (const QPointer<QWidget>& window : open)
+        delete window.data();
+    releaseGlobals();
+    return status;
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "app/gui/folder_item.h"
+
+class TWKWin;
+
+namespace Module1 {
+
+/// Makes and shows a new converter window bound to no file, with the sample routine.
+TWKWin* NewTWK();
+/// Opens a C file in a new converter window named after it. Given no file, asks
+/// with the open dialog; a cancelled dialog or an unreadable file makes no window.
+/// Returns the new window, or null.
+TWKWin* OpenTWK(const gui::FolderItemPtr& file = nullptr);
+
+}  // namespace Module1

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <QByteArray>
+
+namespace testsupport {
+
+/// Reads a file's bytes; empty when it cannot be read.
+QByteArray readBytes(const QString& path);
+/// Writes bytes to a file, making its folder; fails the test when it cannot.
+void writeBytes(const QString& path, const QByteArray& bytes);
+/// Writes an executable /bin/sh script.
+void writeScript(const QString& path, const QByteArray& body);
+/// Runs pending events and deletes windows that were closed.
+void settle();
+/// Closes and deletes every top-level window.
+void closeAllWindows();
+
+}  // namespace testsupport
