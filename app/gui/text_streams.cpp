@@ -12,8 +12,10 @@ namespace {
 QString decode(const QByteArray& bytes)
 {
     // Keep a byte-order mark as a character, so that a file read and written
-    // back is the same file.
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    // back is the same file. Stateless: a sequence cut off at the end is an
+    // error too, not a character silently dropped.
+    QStringDecoder utf8(QStringConverter::Utf8,
+                        QStringConverter::Flag::ConvertInitialBom | QStringConverter::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (utf8.hasError())
         return QString::fromLatin1(bytes);
@@ -79,8 +81,14 @@ std::unique_ptr<TextOutputStream> TextOutputStream::Create(const FolderItemPtr& 
 
 void TextOutputStream::Write(const QString& text)
 {
-    if (file_)
-        file_->write(text.toUtf8());
+    if (!file_)
+        return;
+    // A disk that fills up takes part of a write and reports no error for it:
+    // a short count is a failed write, and the file must then not replace the
+    // old one.
+    const QByteArray bytes = text.toUtf8();
+    if (file_->write(bytes) != bytes.size())
+        file_->cancelWriting();
 }
 
 void TextOutputStream::WriteLine(const QString& text)
@@ -92,7 +100,11 @@ bool TextOutputStream::Close()
 {
     if (!file_)
         return false;
-    // commit() refuses, and removes the temporary file, when any write failed.
+    // What is still buffered goes out now, where a short write is seen;
+    // commit() then refuses, and removes the temporary file, when any write
+    // failed.
+    if (!file_->flush())
+        file_->cancelWriting();
     const bool committed = file_->commit();
     file_.reset();
     return committed;
