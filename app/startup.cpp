@@ -2,6 +2,7 @@
 
 #include "app/app_object.h"
 #include "app/file_types.h"
+#include "app/main_menu_bar.h"
 #include "settings/tool_folders.h"
 
 #include <QApplication>
@@ -23,6 +24,7 @@ void unset(gui::FolderItemPtr& global)
 void releaseGlobals()
 {
     FileTypes1::release();
+    MainMenuBar::release();
     unset(Module1::gArmNoneFolder);
     unset(Module1::gTarnwickFolder);
     unset(Module1::gPythonFolder);
@@ -39,6 +41,7 @@ int runApplication(int argc, char** argv)
     FileTypes1::_Initialize();
 
     auto app = std::make_unique<App>();
+    app->setMenuBar(MainMenuBar::shared());
     app->registerAsAppObject();
     app->AddMenuHandler(QStringLiteral("FileNEW"), [a = app.get()] { return a->_FileNEW_Action(); });
     app->AddMenuHandler(QStringLiteral("FileOpen"), [a = app.get()] { return a->_FileOpen_Action(); });

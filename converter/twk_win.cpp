@@ -1,5 +1,7 @@
 #include "converter/twk_win.h"
 
+#include "app/main_menu_bar.h"
+
 #include <iterator>
 
 namespace {
@@ -65,6 +67,8 @@ TWKWin::~TWKWin()
 
 void TWKWin::Layout()
 {
+    // The bar comes first, so the content size below is kept under it.
+    setMenuBar(MainMenuBar::shared());
     setSize(600, 550);
     setMinimumContentSize(64, 64);
     setMaximumContentSize(32000, 32000);
@@ -83,6 +87,35 @@ void TWKWin::AddMenuHandlers()
 {
     AddMenuHandler(QStringLiteral("FileClose"), [this] { return _FileClose_Action(); });
 }
+
+template <class T>
+std::shared_ptr<T> TWKWin::menuEntry(const char* name) const
+{
+    if (!installedMenuBar())
+        return nullptr;
+    return std::dynamic_pointer_cast<T>(installedMenuBar()->_Lookup(QString::fromLatin1(name)));
+}
+
+gui::MenuItemPtr TWKWin::EditMenu() const { return menuEntry("EditMenu"); }
+gui::MenuItemPtr TWKWin::EditSelectAll() const { return menuEntry("EditSelectAll"); }
+gui::MenuItemPtr TWKWin::EditSeparator2() const { return menuEntry("EditSeparator2"); }
+gui::MenuItemPtr TWKWin::EditClear() const { return menuEntry("EditClear"); }
+gui::MenuItemPtr TWKWin::EditPaste() const { return menuEntry("EditPaste"); }
+gui::MenuItemPtr TWKWin::EditCopy() const { return menuEntry("EditCopy"); }
+gui::MenuItemPtr TWKWin::EditCut() const { return menuEntry("EditCut"); }
+gui::MenuItemPtr TWKWin::EditSeparator1() const { return menuEntry("EditSeparator1"); }
+gui::MenuItemPtr TWKWin::EditUndo() const { return menuEntry("EditUndo"); }
+gui::MenuItemPtr TWKWin::FileMenu() const { return menuEntry("FileMenu"); }
+std::shared_ptr<gui::QuitMenuItem> TWKWin::FileQuit() const { return menuEntry<gui::QuitMenuItem>("FileQuit"); }
+gui::MenuItemPtr TWKWin::UntitledSeparator1() const { return menuEntry("UntitledSeparator1"); }
+std::shared_ptr<gui::PrefsMenuItem> TWKWin::FilePref() const { return menuEntry<gui::PrefsMenuItem>("FilePref"); }
+gui::MenuItemPtr TWKWin::UntitledSeparator0() const { return menuEntry("UntitledSeparator0"); }
+gui::MenuItemPtr TWKWin::FileSaveBASIC() const { return menuEntry("FileSaveBASIC"); }
+gui::MenuItemPtr TWKWin::FileSave() const { return menuEntry("FileSave"); }
+gui::MenuItemPtr TWKWin::UntitledSeparator() const { return menuEntry("UntitledSeparator"); }
+gui::MenuItemPtr TWKWin::FileClose() const { return menuEntry("FileClose"); }
+gui::MenuItemPtr TWKWin::FileOpen() const { return menuEntry("FileOpen"); }
+gui::MenuItemPtr TWKWin::FileNEW() const { return menuEntry("FileNEW"); }
 
 bool TWKWin::_FileClose_Action()
 {

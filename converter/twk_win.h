@@ -2,6 +2,7 @@
 
 #include "app/gui/controls.h"
 #include "app/gui/folder_item.h"
+#include "app/gui/menu.h"
 #include "app/gui/text_area.h"
 #include "app/gui/window.h"
 
@@ -40,6 +41,28 @@ public:
     gui::CheckBox* BSaveCB() const;
     gui::BevelButton* SaveBB1() const;
 
+    // Menu-item accessors, each the entry of its name on the window's menu bar.
+    gui::MenuItemPtr EditMenu() const;
+    gui::MenuItemPtr EditSelectAll() const;
+    gui::MenuItemPtr EditSeparator2() const;
+    gui::MenuItemPtr EditClear() const;
+    gui::MenuItemPtr EditPaste() const;
+    gui::MenuItemPtr EditCopy() const;
+    gui::MenuItemPtr EditCut() const;
+    gui::MenuItemPtr EditSeparator1() const;
+    gui::MenuItemPtr EditUndo() const;
+    gui::MenuItemPtr FileMenu() const;
+    std::shared_ptr<gui::QuitMenuItem> FileQuit() const;
+    gui::MenuItemPtr UntitledSeparator1() const;
+    std::shared_ptr<gui::PrefsMenuItem> FilePref() const;
+    gui::MenuItemPtr UntitledSeparator0() const;
+    gui::MenuItemPtr FileSaveBASIC() const;
+    gui::MenuItemPtr FileSave() const;
+    gui::MenuItemPtr UntitledSeparator() const;
+    gui::MenuItemPtr FileClose() const;
+    gui::MenuItemPtr FileOpen() const;
+    gui::MenuItemPtr FileNEW() const;
+
     /// Convert: compiles the C text, extracts its machine code and has the
     /// conversion script turn it into BASIC, logging each command line.
     void PushButton1_Action(gui::PushButton* button);
@@ -69,4 +92,8 @@ protected:
 
 private:
     void _CreateControls0();
+    /// The entry of that name on the window's bar as class T; null when the
+    /// bar has no such entry or it is of another class.
+    template <class T = gui::MenuItem>
+    std::shared_ptr<T> menuEntry(const char* name) const;
 };

@@ -1,10 +1,15 @@
 #include "app/gui/application.h"
 
+#include "app/gui/menu.h"
+#include "app/gui/menu_view.h"
+
 namespace gui {
 
 namespace {
 Application* appObject = nullptr;
 }
+
+Application::Application() = default;
 
 Application::~Application()
 {
@@ -22,9 +27,23 @@ void Application::registerAsAppObject()
     appObject = this;
 }
 
+void Application::setMenuBar(std::shared_ptr<MenuBar> bar)
+{
+    menuBar_ = std::move(bar);
+    globalView_.reset();
+#ifdef Q_OS_MACOS
+    // A menu bar without a parent is the one the platform shows while no window
+    // of ours with a bar of its own is in front.
+    if (menuBar_)
+        globalView_ = std::make_unique<MenuBarView>(menuBar_, nullptr);
+#endif
+}
+
 void Application::AddMenuHandler(const QString& itemName, std::function<bool()> handler)
 {
     menuHandlers_[itemName] = std::move(handler);
+    if (globalView_)
+        globalView_->refreshEnabled();
 }
 
 bool Application::handleMenuCommand(const QString& itemName) const

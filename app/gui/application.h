@@ -4,19 +4,30 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 
 namespace gui {
+
+class MenuBar;
+class MenuBarView;
 
 /// The application object: receives the application's Open event and the
 /// menu commands that no front window handles.
 class Application {
 public:
+    Application();
     virtual ~Application();
 
     /// The registered application object, or null.
     static Application* current();
     /// Makes this object the application object (it must outlive the event loop).
     void registerAsAppObject();
+
+    /// Installs the application's menu bar: on macOS the global bar, elsewhere
+    /// the bar shown by windows that install none of their own. Null removes it.
+    void setMenuBar(std::shared_ptr<MenuBar> bar);
+    /// The bar installed on the application, or null.
+    const std::shared_ptr<MenuBar>& installedMenuBar() const { return menuBar_; }
 
     /// Registers an application-wide menu handler for a menu item's name.
     void AddMenuHandler(const QString& itemName, std::function<bool()> handler);
@@ -29,6 +40,8 @@ public:
 
 private:
     std::map<QString, std::function<bool()>> menuHandlers_;
+    std::shared_ptr<MenuBar> menuBar_;
+    std::unique_ptr<MenuBarView> globalView_;
 };
 
 }  // namespace gui

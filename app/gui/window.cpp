@@ -1,5 +1,9 @@
 #include "app/gui/window.h"
 
+#include "app/gui/application.h"
+#include "app/gui/menu.h"
+#include "app/gui/menu_view.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMenuBar>
@@ -26,6 +30,32 @@ private:
     Window* window_;
 };
 
+namespace {
+
+/// Height of the menu bar that the window draws above its content; none when
+/// the platform shows the menu bar elsewhere.
+int drawnMenuHeight(const QMainWindow* window)
+{
+    const QWidget* menu = window->menuWidget();
+    const auto* bar = qobject_cast<const QMenuBar*>(menu);
+    const bool drawn = bar ? !bar->isNativeMenuBar() && !bar->isHidden() : menu && !menu->isHidden();
+    return drawn ? menu->sizeHint().height() : 0;
+}
+
+/// Gives the window the content's size limits plus its menu bar, so that the
+/// window itself can be dragged neither smaller than the content's minimum
+/// nor past its maximum, where the content would overflow or leave a strip.
+void limitToContent(QMainWindow* window, const QWidget* content)
+{
+    const int menuHeight = drawnMenuHeight(window);
+    const QSize min = content->minimumSize();
+    const QSize max = content->maximumSize();
+    window->setMinimumSize(min.width(), std::min(min.height() + menuHeight, QWIDGETSIZE_MAX));
+    window->setMaximumSize(max.width(), std::min(max.height() + menuHeight, QWIDGETSIZE_MAX));
+}
+
+}  // namespace
+
 QRect placeAfterResize(const Place& place, int dx, int dy)
 {
     auto follow = [](int start, int size, int delta, bool nearLocked, bool farLocked) {
@@ -46,12 +76,29 @@ Window::Window() : content_(new ContentArea(this))
     setCentralWidget(content_);
 }
 
+Window::~Window()
+{
+    // The view goes first: it reads this window's handlers whenever the focus
+    // moves, and the controls' destruction moves it.
+    delete menuBarView_;
+}
+
 void Window::build()
 {
     Layout();
+#ifndef Q_OS_MACOS
+    // Without a global menu bar, a window with no bar of its own shows the
+    // application's, so its commands stay within reach.
+    if (!menuBar_) {
+        if (const Application* app = Application::current(); app && app->installedMenuBar())
+            showMenuBar(app->installedMenuBar());
+    }
+#endif
     CreateControls();
     applyTabOrder();
     AddMenuHandlers();
+    if (menuBarView_)
+        menuBarView_->refreshEnabled();
     built_ = true;
     for (const auto& handler : openHandlers_)
         handler();
@@ -68,9 +115,32 @@ void Window::Show()
 void Window::setSize(int width, int height)
 {
     layoutSize_ = QSize(width, height);
-    const int menuHeight = menuWidget() && !menuWidget()->isHidden() ? menuWidget()->sizeHint().height() : 0;
-    content_->resize(width, height);
-    resize(width, height + menuHeight);
+    fitToContent(layoutSize_);
+}
+
+void Window::fitToContent(const QSize& contentSize)
+{
+    const int menuHeight = drawnMenuHeight(this);
+    content_->resize(contentSize);
+    limitToContent(this, content_);
+    resize(contentSize.width(), contentSize.height() + menuHeight);
+}
+
+void Window::setMenuBar(std::shared_ptr<MenuBar> bar)
+{
+    menuBar_ = bar;
+    showMenuBar(std::move(bar));
+}
+
+void Window::showMenuBar(std::shared_ptr<MenuBar> bar)
+{
+    const QSize keep = content_->size();
+    delete menuBarView_;
+    menuBarView_ = bar ? new MenuBarView(std::move(bar), this) : nullptr;
+    if (menuBarView_)
+        QMainWindow::setMenuBar(menuBarView_);
+    if (layoutSize_.isValid())
+        fitToContent(keep);
 }
 
 QSize Window::contentSize() const
@@ -81,11 +151,13 @@ QSize Window::contentSize() const
 void Window::setMinimumContentSize(int width, int height)
 {
     content_->setMinimumSize(width, height);
+    limitToContent(this, content_);
 }
 
 void Window::setMaximumContentSize(int width, int height)
 {
     content_->setMaximumSize(width, height);
+    limitToContent(this, content_);
 }
 
 void Window::AddMenuHandler(const QString& itemName, std::function<bool()> handler)

@@ -6,9 +6,13 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace gui {
+
+class MenuBar;
+class MenuBarView;
 
 /// Window edges to which a control keeps its distance when the window is resized.
 enum Lock : unsigned { LockLeft = 1, LockTop = 2, LockRight = 4, LockBottom = 8 };
@@ -71,6 +75,15 @@ public:
     /// The area in which the controls stand.
     QWidget* content() const { return content_; }
 
+    /// Installs the bar as this window's menu bar, shown in a view of its own
+    /// above the content area, which keeps its size. Null removes it.
+    void setMenuBar(std::shared_ptr<MenuBar> bar);
+    /// The bar installed on this window, or null (it may still show the
+    /// application's bar, see menuBarView).
+    const std::shared_ptr<MenuBar>& installedMenuBar() const { return menuBar_; }
+    /// The Qt menu bar drawn in this window, or null when it draws none.
+    MenuBarView* menuBarView() const { return menuBarView_; }
+
     /// Registers a menu handler for a menu item's name on this window.
     void AddMenuHandler(const QString& itemName, std::function<bool()> handler);
     /// Runs this window's handler for the item; false when it has none or it declines.
@@ -91,6 +104,7 @@ public:
 
 protected:
     Window();
+    ~Window() override;
 
     virtual void Layout() {}
     virtual void CreateControls() {}
@@ -114,6 +128,8 @@ protected:
 
 private:
     void build();
+    void showMenuBar(std::shared_ptr<MenuBar> bar);
+    void fitToContent(const QSize& contentSize);
     void applyTabOrder();
     void applyLocks();
 
@@ -128,6 +144,8 @@ private:
     std::vector<PlacedControl> placed_;
     std::vector<std::function<void()>> openHandlers_;
     std::map<QString, std::function<bool()>> menuHandlers_;
+    std::shared_ptr<MenuBar> menuBar_;
+    MenuBarView* menuBarView_ = nullptr;
     bool built_ = false;
     bool closed_ = false;
 
