@@ -51,3 +51,8 @@ void closeAllWindows()
 }
 
 }  // namespace testsupport
+
+void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toUtf8().constData() << '"';
+}

@@ -5,6 +5,8 @@
 
 #include <QByteArray>
 
+#include <ostream>
+
 namespace testsupport {
 
 /// Reads a file's bytes; empty when it cannot be read.
@@ -19,3 +21,6 @@ void settle();
 void closeAllWindows();
 
 }  // namespace testsupport
+
+/// Test failures show texts as text rather than as bytes.
+void PrintTo(const QString& text, std::ostream* os);

@@ -107,6 +107,8 @@ QString shellUnquote(const QString& word)
                 mode = Mode::Single;
             else if (c == u'"')
                 mode = Mode::Double;
+            else if (c == u'\\' && i + 1 < word.size() && word.at(i + 1) == u'\n')
+                ++i;  // A backslash-newline joins lines and stands for nothing.
             else if (c == u'\\' && i + 1 < word.size())
                 text += word.at(++i);
             else
@@ -121,6 +123,8 @@ QString shellUnquote(const QString& word)
         case Mode::Double:
             if (c == u'"')
                 mode = Mode::Plain;
+            else if (c == u'\\' && i + 1 < word.size() && word.at(i + 1) == u'\n')
+                ++i;
             else if (c == u'\\' && i + 1 < word.size()
                      && QStringView(u"$`\"\\").contains(word.at(i + 1)))
                 text += word.at(++i);

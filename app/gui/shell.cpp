@@ -8,6 +8,9 @@ void Shell::Execute(const QString& commandLine)
 {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
+    // Nobody can type into the command, so it reads end of input at once
+    // instead of waiting for ever on a pipe that is never written.
+    process.setStandardInputFile(QProcess::nullDevice());
     process.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), commandLine});
     if (!process.waitForStarted(-1)) {
         errorCode_ = -1;

@@ -3,6 +3,7 @@
 #include "app/gui/runtime.h"
 #include "app/gui/spell_checker.h"
 
+#include <QKeyEvent>
 #include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -17,6 +18,18 @@ struct SpellingMarks : QTextBlockUserData {
     int revision = -1;
     int generation = -1;
 };
+
+/// Takes every spelling mark off the document and forgets which blocks were
+/// checked, so that turning checking on again checks them afresh.
+void clearSpellingMarks(QTextDocument* document)
+{
+    for (QTextBlock block = document->firstBlock(); block.isValid(); block = block.next()) {
+        if (auto* marks = static_cast<SpellingMarks*>(block.userData()))
+            marks->revision = -1;
+        if (!block.layout()->formats().isEmpty())
+            block.layout()->setFormats({});
+    }
+}
 
 }  // namespace
 
@@ -57,6 +70,8 @@ void TextArea::setText(const QString& text)
 
 void TextArea::setAutomaticallyCheckSpelling(bool on)
 {
+    if (checkSpelling_ && !on)
+        clearSpellingMarks(document());
     checkSpelling_ = on;
     viewport()->setProperty("gui.spellChecked", on);
     if (on)
@@ -99,6 +114,19 @@ void TextArea::paintEvent(QPaintEvent* event)
 {
     checkVisibleSpelling();
     QPlainTextEdit::paintEvent(event);
+}
+
+void TextArea::keyPressEvent(QKeyEvent* event)
+{
+    // Shift+Return would put a line separator inside the line, which no file or
+    // compiler takes for a line end: it starts a new line, as Return does.
+    if (event->matches(QKeySequence::InsertLineSeparator)) {
+        QKeyEvent newLine(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+        QPlainTextEdit::keyPressEvent(&newLine);
+        event->setAccepted(newLine.isAccepted());
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
 }
 
 }  // namespace gui

@@ -1,0 +1,174 @@
+// The Convert run of a converter window through the real ARM compiler and
+// objcopy, with our stand-in conversion script tests/fixtures/tarnwick.py
+// under a real Python.
+
+#include "converter/twk_win.h"
+#include "settings/tool_folders.h"
+
+#include "app/gui/folder_item.h"
+#include "app/gui/runtime.h"
+#include "tests/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+namespace {
+
+using testsupport::readBytes;
+
+struct OptionSet {
+    const char* name;
+    const char* address;  ///< null: keep the window's initial options
+    const char* firstLine;
+    const char* step;
+    const char* format;
+    const char* perLine;
+};
+
+void PrintTo(const OptionSet& options, std::ostream* os) { *os << options.name; }
+
+/// Runs a program directly (no shell); fails the test unless it ends with status 0.
+void run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    ASSERT_TRUE(process.waitForStarted(-1)) << qPrintable(program);
+    ASSERT_TRUE(process.waitForFinished(-1)) << qPrintable(program);
+    ASSERT_EQ(process.exitStatus(), QProcess::NormalExit) << qPrintable(program);
+    ASSERT_EQ(process.exitCode(), 0) << qPrintable(program) << ": " << process.readAll().constData();
+}
+
+/// The BASIC text that the stand-in script is meant to make of these bytes,
+/// worked out here on its own so that the script itself is checked too.
+QString expectedBasic(const QByteArray& code, int address, int firstLine, int step, const QString& format,
+                      int perLine)
+{
+    QString text = QStringLiteral("%1 REM LOAD %2 BYTES AT &H%3\n")
+                       .arg(firstLine)
+                       .arg(code.size())
+                       .arg(QString::number(address, 16).toUpper());
+    int line = firstLine;
+    for (qsizetype start = 0; start < code.size(); start += perLine) {
+        QStringList values;
+        for (const char byte : code.mid(start, perLine)) {
+            const auto value = static_cast<unsigned char>(byte);
+            if (format == QLatin1String("hex"))
+                values << QStringLiteral("&H%1").arg(value, 2, 16, QChar(u'0')).toUpper();
+            else if (format == QLatin1String("bin"))
+                values << QStringLiteral("&B%1").arg(value, 8, 2, QChar(u'0'));
+            else
+                values << QString::number(value);
+        }
+        line += step;
+        text += QStringLiteral("%1 DATA %2\n").arg(line).arg(values.join(u','));
+    }
+    return text;
+}
+
+class ConversionRealToolsTest : public ::testing::TestWithParam<OptionSet> {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(root_.isValid());
+        // The expected command lines below name these folders unquoted.
+        ASSERT_TRUE(gui::isSafeShellWord(root_.path())) << qPrintable(root_.path());
+        gcc_ = QStandardPaths::findExecutable(QStringLiteral("arm-none-eabi-gcc"));
+        objcopy_ = QStandardPaths::findExecutable(QStringLiteral("arm-none-eabi-objcopy"));
+        ASSERT_FALSE(gcc_.isEmpty()) << "arm-none-eabi-gcc is not on PATH (Debian: gcc-arm-none-eabi)";
+        ASSERT_FALSE(objcopy_.isEmpty()) << "arm-none-eabi-objcopy is not on PATH (Debian: binutils-arm-none-eabi)";
+        python3_ = QFileInfo::exists(QStringLiteral("/usr/bin/python3"))
+                       ? QStringLiteral("/usr/bin/python3")
+                       : QStandardPaths::findExecutable(QStringLiteral("python3"));
+        ASSERT_FALSE(python3_.isEmpty()) << "python3 is not installed";
+
+        script_ = root_.filePath(QStringLiteral("conv"));
+        pyDir_ = root_.filePath(QStringLiteral("py"));
+        ref_ = root_.filePath(QStringLiteral("ref"));
+        for (const QString& dir : {script_, pyDir_, ref_})
+            ASSERT_TRUE(QDir().mkpath(dir));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(TESTS_SOURCE_DIR "/fixtures/tarnwick.py"),
+                                script_ + QStringLiteral("/tarnwick.py")));
+        // The run calls "python"; many systems have only python3.
+        ASSERT_TRUE(QFile::link(python3_, pyDir_ + QStringLiteral("/python")));
+
+        Module1::gTarnwickFolder = gui::FolderItem::fromPath(script_);
+        Module1::gArmNoneFolder.reset();
+        Module1::gPythonFolder = gui::FolderItem::fromPath(pyDir_);
+        gui::Date::setClockForTesting([] { return 3716541234.0; });
+        window_ = gui::Window::make<TWKWin>();
+    }
+
+    void TearDown() override
+    {
+        testsupport::closeAllWindows();
+        gui::Date::setClockForTesting({});
+        Module1::gTarnwickFolder.reset();
+        Module1::gPythonFolder.reset();
+    }
+
+    QTemporaryDir root_{QDir::tempPath() + QStringLiteral("/conversion-real-XXXXXX")};
+    QString gcc_, objcopy_, python3_, script_, pyDir_, ref_;
+    TWKWin* window_ = nullptr;
+};
+
+INSTANTIATE_TEST_SUITE_P(ConversionRealTools, ConversionRealToolsTest,
+                         ::testing::Values(OptionSet{"InitialOptions", nullptr, nullptr, nullptr, nullptr, nullptr},
+                                           OptionSet{"Decimal", "0x1000", "5", "5", "dec", "3"},
+                                           OptionSet{"Binary", "1792", "1", "1", "bin", "20"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_P(ConversionRealToolsTest, SampleRoutineBecomesTheScriptsBasicText)
+{
+    const OptionSet& options = GetParam();
+    if (options.address) {
+        window_->aOpt()->setText(QString::fromUtf8(options.address));
+        window_->sOpt()->setEditText(QString::fromUtf8(options.firstLine));
+        window_->dOpt()->setEditText(QString::fromUtf8(options.step));
+        window_->oOpt()->setListIndex(window_->oOpt()->findText(QString::fromUtf8(options.format)));
+        window_->cOpt()->setEditText(QString::fromUtf8(options.perLine));
+    }
+    const QString a = window_->aOpt()->Text();
+    const QString s = window_->sOpt()->Text();
+    const QString d = window_->dOpt()->Text();
+    const QString o = window_->oOpt()->Text();
+    const QString c = window_->cOpt()->Text();
+    ASSERT_EQ(o, options.format ? QString::fromUtf8(options.format) : QStringLiteral("hex"));
+
+    // The same routine, compiled with the same flags beside the run, and the
+    // stand-in script run on that machine code.
+    testsupport::writeBytes(ref_ + QStringLiteral("/r.c"), window_->cEF()->Text().toUtf8());
+    run(gcc_, {QStringLiteral("-c"), QStringLiteral("-mthumb"), QStringLiteral("-mlittle-endian"),
+               QStringLiteral("-mno-unaligned-access"), QStringLiteral("-Os"), QStringLiteral("-o"),
+               ref_ + QStringLiteral("/r.o"), QStringLiteral("-c"), ref_ + QStringLiteral("/r.c")});
+    run(objcopy_, {QStringLiteral("-O"), QStringLiteral("binary"), ref_ + QStringLiteral("/r.o"),
+                   ref_ + QStringLiteral("/r.bin")});
+    run(python3_, {script_ + QStringLiteral("/tarnwick.py"), QStringLiteral("-a"), a, QStringLiteral("-s"), s,
+                   QStringLiteral("-d"), d, QStringLiteral("-o"), o, QStringLiteral("-c"), c,
+                   ref_ + QStringLiteral("/r.bin"), ref_ + QStringLiteral("/r.bas")});
+    const QByteArray code = readBytes(ref_ + QStringLiteral("/r.bin"));
+    ASSERT_FALSE(code.isEmpty());
+    const QString basic = QString::fromUtf8(readBytes(ref_ + QStringLiteral("/r.bas")));
+    EXPECT_EQ(basic, expectedBasic(code, a.toInt(nullptr, 0), s.toInt(), d.toInt(), o, c.toInt()));
+
+    window_->PushButton1()->click();
+
+    EXPECT_EQ(window_->bEF()->Text(), basic);
+    const QString base = script_ + QStringLiteral("/3716541234");
+    EXPECT_EQ(window_->rEF()->Text(),
+              ">arm-none-eabi-gcc -c -mthumb -mlittle-endian -mno-unaligned-access -Os -o " + base + ".o -c " + base
+                  + ".c\n"
+                  + ">arm-none-eabi-objcopy -O binary " + base + ".o " + base + ".bin\n"
+                  + ">" + pyDir_ + "/python " + script_ + "/tarnwick.py -a " + a + " -s " + s + " -d " + d + " -o "
+                  + o + " -c " + c + " " + base + ".bin " + base + ".bas\n");
+    EXPECT_EQ(QDir(script_).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System),
+              QStringList{QStringLiteral("tarnwick.py")});
+}
+
+}  // namespace
