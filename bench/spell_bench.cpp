@@ -1,0 +1,131 @@
+// Putting 1 MiB of C text into the converter window's C area, spell checking
+// on, until it is first painted, against a bare QPlainTextEdit of the same size
+// given the same text with setPlainText and painted once. Fresh widgets for
+// every run, interleaved.
+
+#include "bench/bench_support.h"
+
+#include "app/gui/spell_checker.h"
+#include "converter/twk_win.h"
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextLayout>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+constexpr int kWarmUps = 1;
+constexpr int kRuns = 9;
+constexpr int kTextBytes = 1 << 20;
+
+/// About 1 MiB of C, with a misspelled word in every comment, so that the
+/// checker has words to judge and marks to make.
+QString oneMebibyteOfC()
+{
+    QString text;
+    text.reserve(kTextBytes + 200);
+    for (int n = 0; text.size() < kTextBytes; ++n) {
+        text += QStringLiteral("/* step %1: doubel the value and return it */\n"
+                               "int16_t usr_sample_%1(int16_t val, void *mem)\n{\n  return -2 * val;\n}\n\n")
+                    .arg(n);
+    }
+    text.truncate(kTextBytes);
+    return text;
+}
+
+int markedBlocks(const QPlainTextEdit* area)
+{
+    int marked = 0;
+    for (QTextBlock block = area->document()->firstBlock(); block.isValid(); block = block.next()) {
+        if (!block.layout()->formats().isEmpty())
+            ++marked;
+    }
+    return marked;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    const auto loadStart = bench::Clock::now();
+    if (!gui::SpellChecker::shared().waitUntilReady()) {
+        std::fprintf(stderr, "spell_bench: no spelling dictionary (install hunspell-en-us)\n");
+        return 1;
+    }
+    const double loadMs = bench::millisecondsSince(loadStart);
+    QApplication::processEvents();
+
+    const QString text = oneMebibyteOfC();
+    // The same text with the carriage returns of a classic Mac file, which the
+    // area turns into its own line breaks and remembers.
+    const QString crText = QString(text).replace(u'\n', u'\r');
+
+    auto throughTextArea = [&](const QString& given) {
+        TWKWin* window = gui::Window::make<TWKWin>();
+        window->Show();
+        QApplication::processEvents();
+        gui::TextArea* area = window->cEF();
+        const auto start = bench::Clock::now();
+        area->setText(given);
+        area->viewport()->repaint();
+        const double ms = bench::millisecondsSince(start);
+        if (markedBlocks(area) == 0) {
+            std::fprintf(stderr, "spell_bench: the first paint marked nothing\n");
+            std::exit(1);
+        }
+        delete window;
+        return ms;
+    };
+    auto throughPlainTextEdit = [&] {
+        auto window = std::make_unique<QWidget>();
+        window->resize(600, 550);
+        auto* edit = new QPlainTextEdit(window.get());
+        edit->setGeometry(0, 35, 600, 179);
+        window->show();
+        QApplication::processEvents();
+        const auto start = bench::Clock::now();
+        edit->setPlainText(text);
+        edit->viewport()->repaint();
+        return bench::millisecondsSince(start);
+    };
+
+    for (int i = 0; i < kWarmUps; ++i) {
+        throughTextArea(text);
+        throughTextArea(crText);
+        throughPlainTextEdit();
+    }
+    std::vector<double> areaTimes;
+    std::vector<double> crAreaTimes;
+    std::vector<double> plainTimes;
+    for (int i = 0; i < kRuns; ++i) {
+        if (i % 2 == 0) {
+            areaTimes.push_back(throughTextArea(text));
+            plainTimes.push_back(throughPlainTextEdit());
+            crAreaTimes.push_back(throughTextArea(crText));
+        } else {
+            crAreaTimes.push_back(throughTextArea(crText));
+            plainTimes.push_back(throughPlainTextEdit());
+            areaTimes.push_back(throughTextArea(text));
+        }
+    }
+
+    std::printf("\nSpelling dictionary loaded in the background in %.1f ms (not part of the runs below)\n", loadMs);
+    bench::printHeader("1 MiB of C text into the C area, then the first paint");
+    bench::printRow("TextArea, spell checking on (setText), LF", areaTimes, "ms");
+    bench::printRow("TextArea, spell checking on (setText), CR", crAreaTimes, "ms");
+    bench::printRow("bare QPlainTextEdit (setPlainText), LF", plainTimes, "ms");
+    bench::printRatio("ratio of medians, TextArea LF / QPlainTextEdit", bench::median(areaTimes) / bench::median(plainTimes),
+                      2.0);
+    bench::printRatio("ratio of medians, TextArea CR / QPlainTextEdit",
+                      bench::median(crAreaTimes) / bench::median(plainTimes), 2.0);
+    return 0;
+}
