@@ -21,7 +21,9 @@ void unset(gui::FolderItemPtr& global)
     held.reset();
 }
 
-void releaseGlobals()
+}  // namespace
+
+void releaseModuleGlobals()
 {
     FileTypes1::release();
     MainMenuBar::release();
@@ -31,20 +33,25 @@ void releaseGlobals()
     unset(Module1::gSettingFile);
 }
 
-}  // namespace
+std::unique_ptr<App> _EarlyStartup()
+{
+    FileTypes1::_Initialize();
+
+    auto app = std::make_unique<App>();
+    // The bar is in place before the object is registered, and the handlers
+    // only after that, so no command can arrive at a half-made application.
+    app->setMenuBar(MainMenuBar::shared());
+    app->registerAsAppObject();
+    app->AddMenuHandler(QStringLiteral("FileNEW"), [a = app.get()] { return a->_FileNEW_Action(); });
+    app->AddMenuHandler(QStringLiteral("FileOpen"), [a = app.get()] { return a->_FileOpen_Action(); });
+    return app;
+}
 
 int runApplication(int argc, char** argv)
 {
     QApplication qtApp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kestrova_tarnwick"));
-
-    FileTypes1::_Initialize();
-
-    auto app = std::make_unique<App>();
-    app->setMenuBar(MainMenuBar::shared());
-    app->registerAsAppObject();
-    app->AddMenuHandler(QStringLiteral("FileNEW"), [a = app.get()] { return a->_FileNEW_Action(); });
-    app->AddMenuHandler(QStringLiteral("FileOpen"), [a = app.get()] { return a->_FileOpen_Action(); });
+    const std::unique_ptr<App> app = _EarlyStartup();
 
     // The Open event runs from the event loop, as the loop's first act.
     QTimer::singleShot(0, &qtApp, [a = app.get()] { a->Event_Open(); });
@@ -56,6 +63,6 @@ int runApplication(int argc, char** argv)
         open.append(window);
     for (const QPointer<QWidget>& window : open)
         delete window.data();
-    releaseGlobals();
+    releaseModuleGlobals();
     return status;
 }

@@ -188,6 +188,9 @@ const SaveScenario kSaveScenarios[] = {
      "blank.c", "blank.bas", "blank"},
 };
 
+// Test names and failures show the case by its name.
+void PrintTo(const SaveScenario& c, std::ostream* os) { *os << c.name; }
+
 class SaveScenarios : public Documents, public ::testing::WithParamInterface<SaveScenario> {};
 
 TEST_P(SaveScenarios, WritesBindsAndNames)
@@ -366,6 +369,9 @@ const RoundTrip kRoundTrips[] = {
     {"ByteOrderMark", "\xef\xbb\xbfint bom;\n"},
     {"NoBreakSpaceAndLineSeparator", "a\xc2\xa0" "b\xe2\x80\xa8" "c\n"},
 };
+
+// Test names and failures show the case by its name.
+void PrintTo(const RoundTrip& c, std::ostream* os) { *os << c.name; }
 
 class RoundTrips : public Documents, public ::testing::WithParamInterface<RoundTrip> {};
 

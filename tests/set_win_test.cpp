@@ -1,0 +1,357 @@
+// The settings window: its controls, the one instance, the path fields, the
+// two folder choosers and what a confirmed or cancelled choice leaves behind.
+
+#include "app/gui/dialogs.h"
+#include "converter/twk_win.h"
+#include "settings/set_win.h"
+#include "settings/tool_folders.h"
+#include "tests/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <deque>
+#include <vector>
+
+namespace {
+
+using Module1::gArmNoneFolder;
+using Module1::gPythonFolder;
+using Module1::gSettingFile;
+using Module1::gTarnwickFolder;
+
+/// A home folder of the test's own, a settings file in it, and a user who
+/// answers the folder choosers from a list (the empty text meaning Cancel).
+class SettingsWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir_.isValid());
+        qputenv("HOME", dir_.path().toUtf8());
+        gSettingFile = gui::FolderItem::fromPath(path(QStringLiteral("twk.txt")));
+        gui::setDialogResponderForTesting([this](const gui::DialogRequest& request) -> gui::FolderItemPtr {
+            requests_.push_back(request);
+            if (answers_.empty()) {
+                ADD_FAILURE() << "unexpected dialog " << request.title.toStdString();
+                return nullptr;
+            }
+            const QString answer = answers_.front();
+            answers_.pop_front();
+            return answer.isEmpty() ? nullptr : gui::FolderItem::fromPath(path(answer));
+        });
+    }
+
+    void TearDown() override
+    {
+        gui::setDialogResponderForTesting({});
+        testsupport::closeAllWindows();
+        gArmNoneFolder.reset();
+        gTarnwickFolder.reset();
+        gPythonFolder.reset();
+        gSettingFile.reset();
+    }
+
+    QString path(const QString& relative) const { return dir_.filePath(relative); }
+
+    gui::FolderItemPtr folder(const QString& relative) const
+    {
+        EXPECT_TRUE(QDir().mkpath(path(relative))) << qPrintable(relative);
+        return gui::FolderItem::fromPath(path(relative));
+    }
+
+    QByteArray settingBytes() const { return testsupport::readBytes(gSettingFile->path()); }
+
+    /// The folders that the three path fields show, relative to the home
+    /// folder; "" for an empty field.
+    std::vector<QString> fields(const SetWin* window) const
+    {
+        std::vector<QString> texts;
+        for (const gui::TextField* field : {window->twkEF(), window->ArmEF(), window->PytEF()}) {
+            const QString shown = field->Text();
+            texts.push_back(shown.isEmpty() ? QString()
+                                            : QDir(dir_.path()).relativeFilePath(
+                                                  gui::FolderItem::fromShellPath(shown)->path()));
+        }
+        return texts;
+    }
+
+    QTemporaryDir dir_;
+    std::deque<QString> answers_;
+    std::vector<gui::DialogRequest> requests_;
+};
+
+struct ControlRow {
+    const char* name;
+    QRect place;
+    bool visible;
+    QString text;
+};
+
+TEST_F(SettingsWindow, ControlsStandAtTheirPlacesWithTheirTexts)
+{
+    SetWin* window = SetWin::shared();
+    window->Show();
+    testsupport::settle();
+
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Preferences"));
+    EXPECT_EQ(window->contentSize(), QSize(600, 201));
+    const QString browse = QStringLiteral("参照");
+    const ControlRow rows[] = {
+        {"PushButton1", {180, 38, 45, 20}, true, browse},
+        {"Label1", {0, 38, 170, 20}, true, QStringLiteral("tarnwick.pyのフォルダ")},
+        {"PushButton2", {180, 109, 45, 20}, true, browse},
+        {"PushButton3", {180, 141, 45, 20}, false, browse},
+        {"Label2", {0, 109, 170, 20}, true, QStringLiteral("arm-none-eabi-gccのフォルダ")},
+        {"Label3", {0, 141, 170, 20}, false, QStringLiteral("Pysonのフォルダ")},
+        {"Label4", {12, 77, 254, 20}, true, QStringLiteral("Pathが通ってない場合は、設定が必要です")},
+        {"Label5", {12, 14, 254, 20}, true, QStringLiteral("tarnwice.pyのフォルダの設定は必須です")},
+        {"twkEF", {237, 38, 343, 22}, true, QString()},
+        {"ArmEF", {237, 109, 343, 22}, true, QString()},
+        {"PytEF", {237, 141, 343, 22}, false, QString()},
+    };
+    for (const ControlRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        auto* control = window->content()->findChild<QWidget*>(QString::fromLatin1(row.name));
+        ASSERT_NE(control, nullptr);
+        EXPECT_EQ(control->geometry(), row.place);
+        EXPECT_EQ(control->isVisibleTo(window), row.visible);
+        EXPECT_TRUE(control->toolTip().isEmpty());
+        QString text;
+        if (auto* button = qobject_cast<QPushButton*>(control))
+            text = button->text();
+        else if (auto* label = qobject_cast<QLabel*>(control))
+            text = label->text();
+        else if (auto* field = qobject_cast<QLineEdit*>(control)) {
+            text = field->text();
+            EXPECT_TRUE(field->isReadOnly());
+        }
+        EXPECT_EQ(text, row.text);
+    }
+    EXPECT_TRUE(window->Label1()->alignment() & Qt::AlignRight);
+    for (const QLabel* note : {window->Label4(), window->Label5()}) {
+        EXPECT_TRUE(note->font().bold());
+        EXPECT_TRUE(note->font().underline());
+    }
+    EXPECT_EQ(window->Label5()->palette().color(QPalette::WindowText), QColor(0xFF, 0, 0));
+    EXPECT_NE(window->Label4()->palette().color(QPalette::WindowText), QColor(0xFF, 0, 0));
+}
+
+TEST_F(SettingsWindow, ResizingMovesNoControl)
+{
+    SetWin* window = SetWin::shared();
+    window->Show();
+    testsupport::settle();
+    const QRect before = window->ArmEF()->geometry();
+    for (const QSize size : {QSize(900, 500), QSize(64, 64)}) {
+        window->resize(size.width(), size.height() + (window->height() - window->contentSize().height()));
+        testsupport::settle();
+        EXPECT_EQ(window->ArmEF()->geometry(), before);
+        EXPECT_EQ(window->PushButton2()->geometry(), QRect(180, 109, 45, 20));
+    }
+}
+
+TEST_F(SettingsWindow, OneWindowAtATimeAndANewOneAfterClosing)
+{
+    gTarnwickFolder = folder(QStringLiteral("conv"));
+    QPointer<TWKWin> a = gui::Window::make<TWKWin>();
+    QPointer<TWKWin> b = gui::Window::make<TWKWin>();
+
+    QTest::mouseClick(a->SaveBB1(), Qt::LeftButton);
+    QPointer<SetWin> first = gui::Window::findOpen<SetWin>();
+    ASSERT_FALSE(first.isNull());
+    first->twkEF()->setText(QStringLiteral("left as it is"));
+    QTest::mouseClick(b->SaveBB1(), Qt::LeftButton);
+    testsupport::settle();
+    EXPECT_EQ(SetWin::shared(), first.data());
+    EXPECT_EQ(first->twkEF()->Text(), QStringLiteral("left as it is")) << "showing again refills nothing";
+    EXPECT_TRUE(QTest::qWaitForWindowActive(first.data()));
+
+    gArmNoneFolder = folder(QStringLiteral("arm/bin"));
+    EXPECT_TRUE(first->handleMenuCommand(QStringLiteral("FileClose")));
+    testsupport::settle();
+    EXPECT_TRUE(first.isNull());
+    EXPECT_FALSE(a.isNull());
+    EXPECT_FALSE(b.isNull());
+
+    QTest::mouseClick(a->SaveBB1(), Qt::LeftButton);
+    SetWin* second = gui::Window::findOpen<SetWin>();
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(fields(second), (std::vector<QString>{"conv", "arm/bin", ""}));
+    EXPECT_EQ(second->contentSize(), QSize(600, 201));
+}
+
+TEST_F(SettingsWindow, FieldsShowFoldersThatAreSetAndExist)
+{
+    gTarnwickFolder = folder(QStringLiteral("with blank"));
+    gArmNoneFolder = gui::FolderItem::fromPath(path(QStringLiteral("vanished")));
+    gPythonFolder = folder(QStringLiteral("python"));
+
+    SetWin* window = SetWin::shared();
+    EXPECT_EQ(window->twkEF()->Text(), gTarnwickFolder->ShellPath()) << "shown in the form the file keeps";
+    EXPECT_EQ(window->ArmEF()->Text(), QString());
+    EXPECT_EQ(window->PytEF()->Text(), gPythonFolder->ShellPath()) << "filled although invisible";
+
+    QDir(path(QStringLiteral("with blank"))).removeRecursively();
+    window->SetFolders();
+    EXPECT_EQ(fields(window), (std::vector<QString>{"", "", "python"}));
+    EXPECT_TRUE(gTarnwickFolder) << "refreshing changes no global";
+}
+
+struct ChooserCase {
+    const char* name;
+    int row;  // 1: conversion script, 2: compiler
+    std::vector<QString> folders;
+    const char* global;  // relative; null for unset
+    QString initial;     // relative; empty for none
+};
+
+const ChooserCase kChooserCases[] = {
+    {"ScriptFolderSetAndPresent", 1, {"conv", "Kestrova_tarnwick-master"}, "conv", "conv"},
+    {"ScriptFolderMissingFallsBackToTheDefault", 1, {"Kestrova_tarnwick-master"}, "gone", "Kestrova_tarnwick-master"},
+    {"ScriptFolderUnsetWithoutDefault", 1, {}, nullptr, ""},
+    {"CompilerFolderSetAndPresent", 2, {"gcc", "arm-cs-tools/bin"}, "gcc", "gcc"},
+    {"CompilerFolderUnsetOpensInTheDefaultBin", 2, {"arm-cs-tools/bin"}, nullptr, "arm-cs-tools/bin"},
+    {"CompilerDefaultWithoutBinGivesNoInitialFolder", 2, {"arm-cs-tools"}, "gone", ""},
+};
+
+// Test names and failures show the case by its name.
+void PrintTo(const ChooserCase& c, std::ostream* os) { *os << c.name; }
+
+class SettingsWindowChooser : public SettingsWindow, public ::testing::WithParamInterface<ChooserCase> {};
+
+TEST_P(SettingsWindowChooser, OpensWithTheRowsTextsAndStartFolder)
+{
+    const ChooserCase& c = GetParam();
+    for (const QString& name : c.folders)
+        folder(name);
+    gui::FolderItemPtr& global = c.row == 1 ? gTarnwickFolder : gArmNoneFolder;
+    if (c.global)
+        global = gui::FolderItem::fromPath(path(QString::fromLatin1(c.global)));
+    SetWin* window = SetWin::shared();
+    answers_ = {QString()};
+
+    QTest::mouseClick(c.row == 1 ? window->PushButton1() : window->PushButton2(), Qt::LeftButton);
+
+    ASSERT_EQ(requests_.size(), 1u);
+    const gui::DialogRequest& request = requests_.front();
+    EXPECT_EQ(request.kind, gui::DialogRequest::Kind::SelectFolder);
+    EXPECT_EQ(request.actionCaption, QStringLiteral("Select"));
+    const QString tool = c.row == 1 ? QStringLiteral("tarnwick.py") : QStringLiteral("arm-none-eabi-gcc");
+    EXPECT_EQ(request.title, tool + QStringLiteral(" folder..."));
+    EXPECT_EQ(request.promptText, QStringLiteral("Select the folder containing ") + tool + QStringLiteral("..."));
+    if (c.initial.isEmpty())
+        EXPECT_EQ(request.initialDirectory, nullptr);
+    else {
+        ASSERT_NE(request.initialDirectory, nullptr);
+        EXPECT_EQ(request.initialDirectory->path(), path(c.initial));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(SetWin, SettingsWindowChooser, ::testing::ValuesIn(kChooserCases),
+                         [](const ::testing::TestParamInfo<ChooserCase>& info) { return std::string(info.param.name); });
+
+TEST_F(SettingsWindow, ConfirmedChoiceTakesEffectAndIsSavedWithTheOtherFolders)
+{
+    gArmNoneFolder = folder(QStringLiteral("arm-cs-tools/bin"));
+    gPythonFolder = folder(QStringLiteral("python"));
+    folder(QStringLiteral("no script here"));
+    SetWin* window = SetWin::shared();
+    answers_ = {QStringLiteral("no script here")};
+
+    QTest::mouseClick(window->PushButton1(), Qt::LeftButton);
+
+    ASSERT_TRUE(gTarnwickFolder);
+    EXPECT_EQ(gTarnwickFolder->path(), path(QStringLiteral("no script here")));
+    EXPECT_EQ(settingBytes(), ("ArmNoneFolder=>" + gArmNoneFolder->ShellPath() + "\nTarnwickFolder=>"
+                               + gTarnwickFolder->ShellPath() + "\nPythonFolder=>" + gPythonFolder->ShellPath() + "\n")
+                                  .toUtf8());
+    EXPECT_EQ(fields(window), (std::vector<QString>{"no script here", "arm-cs-tools/bin", "python"}));
+    EXPECT_TRUE(window->isOpen()) << "the window stays open";
+}
+
+TEST_F(SettingsWindow, ConfirmingTheSameFolderRewritesTheFile)
+{
+    const gui::FolderItemPtr before = folder(QStringLiteral("gcc"));
+    gArmNoneFolder = before;
+    testsupport::writeBytes(gSettingFile->path(), "hand-written line\n");
+    SetWin* window = SetWin::shared();
+    answers_ = {QStringLiteral("gcc")};
+
+    QTest::mouseClick(window->PushButton2(), Qt::LeftButton);
+
+    EXPECT_NE(gArmNoneFolder, before) << "the chosen item replaces the one held";
+    EXPECT_EQ(settingBytes(), ("ArmNoneFolder=>" + before->ShellPath() + "\n").toUtf8());
+}
+
+TEST_F(SettingsWindow, CancelChangesNothingAndRefreshesTheFields)
+{
+    const gui::FolderItemPtr conv = folder(QStringLiteral("conv"));
+    gTarnwickFolder = conv;
+    const QByteArray saved = "TarnwickFolder=>/elsewhere\n";
+    testsupport::writeBytes(gSettingFile->path(), saved);
+    SetWin* window = SetWin::shared();
+    window->twkEF()->setText(QStringLiteral("stale"));
+    window->ArmEF()->setText(QStringLiteral("stale"));
+    answers_ = {QString(), QString()};
+
+    QTest::mouseClick(window->PushButton1(), Qt::LeftButton);
+    QTest::mouseClick(window->PushButton2(), Qt::LeftButton);
+
+    EXPECT_EQ(requests_.size(), 2u);
+    EXPECT_EQ(gTarnwickFolder, conv);
+    EXPECT_EQ(gArmNoneFolder, nullptr);
+    EXPECT_EQ(settingBytes(), saved);
+    EXPECT_EQ(fields(window), (std::vector<QString>{"conv", "", ""}));
+}
+
+TEST_F(SettingsWindow, ChoiceThatCannotBeSavedStillTakesEffect)
+{
+    gSettingFile = gui::FolderItem::fromPath(path(QStringLiteral("missing folder/twk.txt")));
+    folder(QStringLiteral("conv"));
+    SetWin* window = SetWin::shared();
+    answers_ = {QStringLiteral("conv")};
+
+    QTest::mouseClick(window->PushButton1(), Qt::LeftButton);
+
+    ASSERT_TRUE(gTarnwickFolder);
+    EXPECT_EQ(gTarnwickFolder->path(), path(QStringLiteral("conv")));
+    EXPECT_EQ(fields(window)[0], QStringLiteral("conv"));
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("missing folder"))));
+}
+
+TEST_F(SettingsWindow, PythonRowButtonOnlyRefreshes)
+{
+    gPythonFolder = folder(QStringLiteral("python"));
+    SetWin* window = SetWin::shared();
+    window->PytEF()->setText(QString());
+
+    window->PushButton3()->click();
+
+    EXPECT_TRUE(requests_.empty());
+    EXPECT_EQ(fields(window)[2], QStringLiteral("python"));
+    EXPECT_FALSE(QFileInfo::exists(gSettingFile->path()));
+}
+
+TEST_F(SettingsWindow, ReturnAndEscapePressNoButton)
+{
+    SetWin* window = SetWin::shared();
+    window->Show();
+    testsupport::settle();
+    int presses = 0;
+    for (QPushButton* button : {window->PushButton1(), window->PushButton2(), window->PushButton3()})
+        QObject::connect(button, &QAbstractButton::clicked, [&presses] { ++presses; });
+    window->twkEF()->setFocus();
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
+        QTest::keyClick(window->twkEF(), key);
+    testsupport::settle();
+    EXPECT_EQ(presses, 0);
+    EXPECT_TRUE(requests_.empty());
+    EXPECT_TRUE(window->isOpen());
+}
+
+}  // namespace

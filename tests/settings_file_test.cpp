@@ -1,0 +1,284 @@
+// The settings file: what WriteSetting writes from the tool folders, what
+// ReadSetting makes of any text found in the file, and that a failed write
+// leaves the previous file whole.
+
+#include "app/gui/folder_item.h"
+#include "settings/settings_file.h"
+#include "settings/tool_folders.h"
+#include "tests/test_support.h"
+#include "tests/write_failure.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <random>
+
+namespace {
+
+using Module1::gArmNoneFolder;
+using Module1::gPythonFolder;
+using Module1::gSettingFile;
+using Module1::gTarnwickFolder;
+
+class SettingsFile : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir_.isValid());
+        gSettingFile = gui::FolderItem::fromPath(path(QStringLiteral("twk.txt")));
+    }
+
+    void TearDown() override
+    {
+        gArmNoneFolder.reset();
+        gTarnwickFolder.reset();
+        gPythonFolder.reset();
+        gSettingFile.reset();
+    }
+
+    QString path(const QString& relative) const { return dir_.filePath(relative); }
+
+    /// A folder under the temporary folder, made on disk.
+    gui::FolderItemPtr folder(const QString& relative) const
+    {
+        EXPECT_TRUE(QDir().mkpath(path(relative))) << qPrintable(relative);
+        return gui::FolderItem::fromPath(path(relative));
+    }
+
+    QByteArray settingBytes() const { return testsupport::readBytes(gSettingFile->path()); }
+    void writeSettingBytes(const QByteArray& bytes) const { testsupport::writeBytes(gSettingFile->path(), bytes); }
+
+    /// What a global holds, relative to the temporary folder; "unset" when null.
+    QString held(const gui::FolderItemPtr& global) const
+    {
+        return global ? QDir(dir_.path()).relativeFilePath(global->path()) : QStringLiteral("unset");
+    }
+
+    QTemporaryDir dir_;
+};
+
+TEST_F(SettingsFile, WorkedExampleIsWrittenAndReadBack)
+{
+    gArmNoneFolder = folder(QStringLiteral("arm-cs-tools/bin"));
+    gTarnwickFolder = folder(QStringLiteral("conv"));
+
+    Module1::WriteSetting();
+
+    const QByteArray root = dir_.path().toUtf8();
+    EXPECT_EQ(settingBytes(), "ArmNoneFolder=>" + root + "/arm-cs-tools/bin\nTarnwickFolder=>" + root + "/conv\n");
+
+    gArmNoneFolder.reset();
+    gTarnwickFolder.reset();
+    const gui::FolderItemPtr python = folder(QStringLiteral("python"));
+    gPythonFolder = python;
+    Module1::ReadSetting();
+    EXPECT_EQ(held(gArmNoneFolder), QStringLiteral("arm-cs-tools/bin"));
+    EXPECT_EQ(held(gTarnwickFolder), QStringLiteral("conv"));
+    EXPECT_EQ(gPythonFolder, python) << "a key the file does not hold leaves its folder alone";
+}
+
+TEST_F(SettingsFile, WritingKeepsOnlyFoldersThatAreSetAndExist)
+{
+    gTarnwickFolder = folder(QStringLiteral("conv"));
+    gPythonFolder = folder(QStringLiteral("python"));
+    gArmNoneFolder = gui::FolderItem::fromPath(path(QStringLiteral("vanished")));
+    writeSettingBytes("ArmNoneFolder=>/old\nOther=>kept by hand\n");
+
+    Module1::WriteSetting();
+
+    const QByteArray root = dir_.path().toUtf8();
+    EXPECT_EQ(settingBytes(), "TarnwickFolder=>" + root + "/conv\nPythonFolder=>" + root + "/python\n")
+        << "the whole file is replaced; a missing folder writes no line";
+    EXPECT_EQ(held(gArmNoneFolder), QStringLiteral("vanished")) << "writing changes no global";
+}
+
+TEST_F(SettingsFile, WritingWithNoFolderLeavesAnEmptyFile)
+{
+    writeSettingBytes("TarnwickFolder=>/somewhere\n");
+    Module1::WriteSetting();
+    EXPECT_TRUE(QFileInfo::exists(gSettingFile->path()));
+    EXPECT_EQ(settingBytes(), QByteArray());
+}
+
+TEST_F(SettingsFile, HostileFolderNamesReadBackAsWritten)
+{
+    const QString names[] = {
+        QStringLiteral("with blank"),      QStringLiteral("it's quoted"),  QStringLiteral("dollar $HOME"),
+        QStringLiteral("back`tick`"),      QStringLiteral("back\\slash"),  QStringLiteral("semi;colon & amp"),
+        QStringLiteral("Ünïcödé ドキュメント"), QStringLiteral("equals=greater>"), QStringLiteral("\"double\""),
+    };
+    for (const QString& name : names) {
+        SCOPED_TRACE(name.toStdString());
+        const gui::FolderItemPtr written = folder(name + QStringLiteral("/bin"));
+        gArmNoneFolder = written;
+        Module1::WriteSetting();
+        gArmNoneFolder.reset();
+        Module1::ReadSetting();
+        ASSERT_TRUE(gArmNoneFolder);
+        EXPECT_EQ(gArmNoneFolder->path(), written->path());
+    }
+}
+
+TEST_F(SettingsFile, FolderWhoseShellPathHoldsTheSeparatorIsCutOnReading)
+{
+    // The file has no escaping of its own: such a path is written whole and
+    // read back cut at its "=>".
+    gTarnwickFolder = folder(QStringLiteral("a=>b"));
+    Module1::WriteSetting();
+    EXPECT_TRUE(settingBytes().contains("/a=>b")) << settingBytes().constData();
+
+    Module1::ReadSetting();
+    EXPECT_EQ(held(gTarnwickFolder), QStringLiteral("unset"));
+    folder(QStringLiteral("a"));
+    Module1::ReadSetting();
+    EXPECT_EQ(held(gTarnwickFolder), QStringLiteral("a"));
+}
+
+struct ReadCase {
+    const char* name;
+    // The file's text; %1 stands for the temporary folder.
+    const char* text;
+    QString tarnwick;
+    QString arm;
+    QString python;
+};
+
+// Before each read the discovery has found conv and arm/bin; other and
+// python exist too; gone does not.
+const ReadCase kReadCases[] = {
+    {"empty file is one empty line matching nothing", "", "conv", "arm/bin", "unset"},
+    {"later line decides", "TarnwickFolder=>%1/conv\nTarnwickFolder=>%1/other\n", "other", "arm/bin", "unset"},
+    {"later line naming a missing folder unsets", "TarnwickFolder=>%1/other\nTarnwickFolder=>%1/gone\n", "unset",
+     "arm/bin", "unset"},
+    {"text after a second => is dropped", "TarnwickFolder=>%1/other=>%1/gone\n", "other", "arm/bin", "unset"},
+    {"line without => is ignored", "%1/other\nTarnwickFolder %1/other\n", "conv", "arm/bin", "unset"},
+    {"bare key builds from the empty path", "TarnwickFolder\n", "unset", "arm/bin", "unset"},
+    {"key with empty value", "ArmNoneFolder=>\n", "conv", "unset", "unset"},
+    {"blank before the key matches nothing", " TarnwickFolder=>%1/other\n", "conv", "arm/bin", "unset"},
+    {"blank after the path is part of it", "TarnwickFolder=>%1/other \n", "unset", "arm/bin", "unset"},
+    {"unknown keys are ignored", "Tarnwick=>%1/other\nArmFolder=>%1/gone\n", "conv", "arm/bin", "unset"},
+    {"python line sets the python folder", "PythonFolder=>%1/python\n", "conv", "arm/bin", "python"},
+    {"missing folder unsets a discovered one", "ArmNoneFolder=>%1/gone\n", "conv", "unset", "unset"},
+    {"CRLF line ends", "ArmNoneFolder=>%1/other\r\nTarnwickFolder=>%1/python\r\n", "python", "other", "unset"},
+    {"CR line ends", "ArmNoneFolder=>%1/other\rTarnwickFolder=>%1/python\r", "python", "other", "unset"},
+    {"last line without a line end", "TarnwickFolder=>%1/other", "other", "arm/bin", "unset"},
+    {"blank lines between entries", "\n\nTarnwickFolder=>%1/other\n\n", "other", "arm/bin", "unset"},
+    {"keys match whatever their letter case", "tarnwickfolder=>%1/other\nARMNONEFOLDER=>%1/python\n", "other",
+     "python", "unset"},
+    {"quoted shell path", "TarnwickFolder=>'%1/with blank'\n", "with blank", "arm/bin", "unset"},
+    {"relative path names nothing", "TarnwickFolder=>other\n", "unset", "arm/bin", "unset"},
+};
+
+// Test names and failures show the case by its name.
+void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
+
+class SettingsFileReading : public SettingsFile, public ::testing::WithParamInterface<ReadCase> {};
+
+TEST_P(SettingsFileReading, SetsTheFoldersTheFileNames)
+{
+    const ReadCase& c = GetParam();
+    for (const char* name : {"other", "python", "with blank"})
+        folder(QString::fromUtf8(name));
+    gTarnwickFolder = folder(QStringLiteral("conv"));
+    gArmNoneFolder = folder(QStringLiteral("arm/bin"));
+    writeSettingBytes(QString::fromUtf8(c.text).arg(dir_.path()).toUtf8());
+
+    Module1::ReadSetting();
+
+    EXPECT_EQ(held(gTarnwickFolder), c.tarnwick);
+    EXPECT_EQ(held(gArmNoneFolder), c.arm);
+    EXPECT_EQ(held(gPythonFolder), c.python);
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, SettingsFileReading, ::testing::ValuesIn(kReadCases),
+                         [](const ::testing::TestParamInfo<ReadCase>& info) {
+                             std::string name;
+                             bool upper = true;
+                             for (const char* p = info.param.name; *p; ++p) {
+                                 if (*p == ' ' || *p == '=' || *p == '>') {
+                                     upper = true;
+                                     continue;
+                                 }
+                                 name += upper ? static_cast<char>(std::toupper(static_cast<unsigned char>(*p))) : *p;
+                                 upper = false;
+                             }
+                             return name;
+                         });
+
+TEST_F(SettingsFile, WithoutAReadableFileNothingChanges)
+{
+    const gui::FolderItemPtr conv = folder(QStringLiteral("conv"));
+    gTarnwickFolder = conv;
+
+    Module1::ReadSetting();
+    EXPECT_EQ(gTarnwickFolder, conv) << "no file";
+
+    folder(QStringLiteral("twk.txt"));
+    Module1::ReadSetting();
+    EXPECT_EQ(gTarnwickFolder, conv) << "a folder where the file should be";
+}
+
+TEST_F(SettingsFile, UnwritablePlaceChangesNothing)
+{
+    gSettingFile = gui::FolderItem::fromPath(path(QStringLiteral("missing folder/twk.txt")));
+    const gui::FolderItemPtr conv = folder(QStringLiteral("conv"));
+    gTarnwickFolder = conv;
+
+    Module1::WriteSetting();
+
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("missing folder"))));
+    EXPECT_EQ(gTarnwickFolder, conv);
+}
+
+TEST_F(SettingsFile, FailedWriteLeavesThePreviousFileWhole)
+{
+    const QByteArray previous = "TarnwickFolder=>/previous/folder\n";
+    writeSettingBytes(previous);
+    // Longer than the limit, so the disk takes only part of the new file.
+    gTarnwickFolder = folder(QString(60, u'c'));
+    gArmNoneFolder = folder(QString(60, u'a'));
+
+    const int status = testsupport::runWithFileSizeLimit(40, [] {
+        Module1::WriteSetting();
+        return 0;
+    });
+
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(settingBytes(), previous);
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("twk.txt")})
+        << "no temporary file is left";
+}
+
+// Arbitrary bytes in the file never crash reading, and every folder that
+// reading leaves set exists.
+TEST_F(SettingsFile, ArbitraryBytesAreReadSafely)
+{
+    folder(QStringLiteral("conv"));
+    const QByteArray pieces[] = {
+        "TarnwickFolder", "ArmNoneFolder", "PythonFolder", "=>", "=", ">", "\r", "\n", "\r\n", "'", "\"", "\\",
+        "$", "`", " ", "/", dir_.path().toUtf8(), "/conv", "\xc3", "\xff", "\xef\xbb\xbf", QByteArray(1, '\0'),
+    };
+    std::mt19937 random(20261210);
+    std::uniform_int_distribution<int> pieceCount(0, 40);
+    std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces));
+    std::uniform_int_distribution<int> byte(0, 255);
+    for (int round = 0; round < 1500; ++round) {
+        QByteArray bytes;
+        const int count = pieceCount(random);
+        for (int i = 0; i < count; ++i) {
+            const std::size_t p = pick(random);
+            bytes += p < std::size(pieces) ? pieces[p] : QByteArray(1, static_cast<char>(byte(random)));
+        }
+        writeSettingBytes(bytes);
+        Module1::ReadSetting();
+        for (const gui::FolderItemPtr* global : {&gTarnwickFolder, &gArmNoneFolder, &gPythonFolder}) {
+            if (*global) {
+                ASSERT_TRUE((*global)->Exists()) << "round " << round << ": " << bytes.toHex().constData();
+            }
+        }
+    }
+}
+
+}  // namespace
