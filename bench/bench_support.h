@@ -57,4 +57,10 @@ inline void printRatio(const char* what, double ratio, double target)
     std::printf("  %-44s %10.3f   target <= %.2f: %s\n", what, ratio, target, ratio <= target ? "met" : "NOT met");
 }
 
+/// A ratio of two medians shown for comparison, with no target of its own.
+inline void printComparison(const char* what, double ratio)
+{
+    std::printf("  %-44s %10.3f\n", what, ratio);
+}
+
 }  // namespace bench
