@@ -2,13 +2,12 @@
 
 #include "app/app_object.h"
 #include "app/file_types.h"
+#include "app/gui/window.h"
 #include "app/main_menu_bar.h"
 #include "settings/tool_folders.h"
 
 #include <QApplication>
-#include <QPointer>
 #include <QTimer>
-#include <QWidget>
 
 #include <memory>
 
@@ -58,11 +57,7 @@ int runApplication(int argc, char** argv)
     const int status = QApplication::exec();
 
     // Windows still open when the loop ends are discarded like closed ones.
-    QList<QPointer<QWidget>> open;
-    for (QWidget* window : QApplication::topLevelWidgets())
-        open.append(window);
-    for (const QPointer<QWidget>& window : open)
-        delete window.data();
+    gui::discardOpenWindows();
     releaseModuleGlobals();
     return status;
 }

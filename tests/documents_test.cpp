@@ -4,6 +4,7 @@
 #include "app/file_types.h"
 #include "app/gui/dialogs.h"
 #include "app/gui/file_type.h"
+#include "app/gui/spell_checker.h"
 #include "converter/documents.h"
 #include "converter/twk_win.h"
 #include "tests/test_support.h"
@@ -17,9 +18,14 @@
 #include <QFileDialog>
 #include <QTimer>
 
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <map>
 #include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -474,6 +480,23 @@ TEST(FileTypes, InitializeRegistersTheThreeAndReleaseWithdrawsThem)
         EXPECT_FALSE(*row.global);
         EXPECT_FALSE(gui::FileType::registered(QLatin1String(row.name)));
     }
+}
+
+TEST(FileTypes, TypesStillHeldAtExitEndCleanly)
+{
+    // A process that ends without releasing them (an error that ends the loop,
+    // say) destroys its globals in whatever order the runtime picks.
+    gui::SpellChecker::shared().waitUntilReady();
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        FileTypes1::_Initialize();
+        std::exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
 }
 
 /// Answers the next file dialog that opens: notes its filters, offered file and

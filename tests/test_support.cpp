@@ -1,13 +1,13 @@
 #include "tests/test_support.h"
 
+#include "app/gui/window.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QPointer>
-#include <QWidget>
 
 namespace testsupport {
 
@@ -42,11 +42,7 @@ void settle()
 
 void closeAllWindows()
 {
-    QList<QPointer<QWidget>> windows;
-    for (QWidget* window : QApplication::topLevelWidgets())
-        windows.append(window);
-    for (const QPointer<QWidget>& window : windows)
-        delete window.data();
+    gui::discardOpenWindows();
     settle();
 }
 

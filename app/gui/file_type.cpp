@@ -7,7 +7,9 @@ namespace gui {
 namespace {
 
 // The registry refers to types without owning them: a type is registered for as
-// long as its owner keeps it.
+// long as its owner keeps it. A released type leaves an expired entry, which a
+// lookup finds empty; its destructor never touches the registry, which may
+// already be gone when a type still held by a global ends at exit.
 std::map<QString, std::weak_ptr<FileType>>& registry()
 {
     static std::map<QString, std::weak_ptr<FileType>> types;
@@ -29,15 +31,6 @@ FileTypePtr FileType::registered(const QString& name)
 {
     const auto found = registry().find(name);
     return found == registry().end() ? nullptr : found->second.lock();
-}
-
-FileType::~FileType()
-{
-    if (!registered_)
-        return;
-    const auto found = registry().find(Name);
-    if (found != registry().end() && found->second.expired())
-        registry().erase(found);
 }
 
 }  // namespace gui

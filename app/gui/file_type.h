@@ -24,11 +24,9 @@ public:
     QString toText();
     bool isRegistered() const { return registered_; }
 
-    /// The registered type of that name, or null.
+    /// The registered type of that name, or null. Releasing the last
+    /// reference to a type withdraws its registration.
     static FileTypePtr registered(const QString& name);
-
-    /// Releasing the last reference withdraws the registration.
-    ~FileType();
 
 private:
     bool registered_ = false;

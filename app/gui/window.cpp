@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMenuBar>
+#include <QPointer>
 #include <QResizeEvent>
 
 #include <algorithm>
@@ -225,6 +226,17 @@ void Window::applyLocks()
         if (entry.control)
             entry.control->setGeometry(placeAfterResize(entry.place, grown.width(), grown.height()));
     }
+}
+
+void discardOpenWindows()
+{
+    QList<QPointer<QWidget>> windows;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (!window->parentWidget())
+            windows.append(window);
+    }
+    for (const QPointer<QWidget>& window : windows)
+        delete window.data();
 }
 
 }  // namespace gui

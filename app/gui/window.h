@@ -152,4 +152,9 @@ private:
     friend class ContentArea;
 };
 
+/// Deletes every window that is still there, closed or not. Popups (a combo
+/// box's list, a menu) are top-level widgets too, but belong to their control
+/// and go with it.
+void discardOpenWindows();
+
 }  // namespace gui
