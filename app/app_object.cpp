@@ -1,6 +1,6 @@
 #include "app/app_object.h"
 
-#include "app/gui/special_folder.h"
+#include "app/gui/standard_folders.h"
 #include "converter/documents.h"
 #include "settings/set_win.h"
 #include "settings/settings_file.h"

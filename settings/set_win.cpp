@@ -1,7 +1,7 @@
 #include "settings/set_win.h"
 
 #include "app/gui/dialogs.h"
-#include "app/gui/special_folder.h"
+#include "app/gui/standard_folders.h"
 #include "settings/settings_file.h"
 #include "settings/tool_folders.h"
 

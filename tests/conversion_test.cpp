@@ -84,9 +84,7 @@ protected:
         testsupport::closeAllWindows();
         gui::Date::setClockForTesting({});
         gui::setBeepHandlerForTesting({});
-        Module1::gTarnwickFolder.reset();
-        Module1::gArmNoneFolder.reset();
-        Module1::gPythonFolder.reset();
+        testsupport::unsetToolFolders();
         QDir::setCurrent(oldCwd_);
         qputenv("PATH", oldPath_);
     }

@@ -45,17 +45,6 @@ Files filesIn(const QString& folder)
     return files;
 }
 
-std::vector<TWKWin*> converterWindows()
-{
-    std::vector<TWKWin*> windows;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        auto* window = dynamic_cast<TWKWin*>(widget);
-        if (window && window->isOpen())
-            windows.push_back(window);
-    }
-    return windows;
-}
-
 /// A folder for the documents and a user who answers the dialogs from a list:
 /// each answer is a file name in the folder, the empty text meaning Cancel.
 /// Every request is logged as "<kind> <type name>[ <offered name>]".
@@ -221,7 +210,7 @@ TEST_P(SaveScenarios, WritesBindsAndNames)
     EXPECT_EQ(bound(window->mCFile), scenario.cFile);
     EXPECT_EQ(bound(window->mBFile), scenario.bFile);
     EXPECT_EQ(window->Title(), scenario.title);
-    EXPECT_EQ(converterWindows().size(), 1u);
+    EXPECT_EQ(testsupport::openConverterWindows().size(), 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Documents, SaveScenarios, ::testing::ValuesIn(kSaveScenarios),
@@ -250,7 +239,7 @@ TEST_F(Documents, NewMakesOneMoreWindowAndLeavesThisOne)
     first->NewBB()->click();
     first->NewBB()->click();
 
-    const std::vector<TWKWin*> windows = converterWindows();
+    const std::vector<TWKWin*> windows = testsupport::openConverterWindows();
     ASSERT_EQ(windows.size(), 3u);
     const QString sample = TWKWin::make<TWKWin>()->cEF()->Text();
     for (TWKWin* window : windows) {
@@ -272,7 +261,7 @@ TEST_F(Documents, OpenCancelledMakesNoWindow)
     answers_ = {""};
     window->OpenBB()->click();
     EXPECT_EQ(requests_, std::vector<QString>{QStringLiteral("Open CFILE")});
-    EXPECT_EQ(converterWindows(), std::vector<TWKWin*>{window});
+    EXPECT_EQ(testsupport::openConverterWindows(), std::vector<TWKWin*>{window});
 }
 
 TEST_F(Documents, OpenUnreadableFileMakesNoWindow)
@@ -281,7 +270,7 @@ TEST_F(Documents, OpenUnreadableFileMakesNoWindow)
     for (const char* name : {"missing.c", "folder.c"}) {
         SCOPED_TRACE(name);
         EXPECT_EQ(Module1::OpenTWK(gui::FolderItem::fromPath(path(name))), nullptr);
-        EXPECT_TRUE(converterWindows().empty());
+        EXPECT_TRUE(testsupport::openConverterWindows().empty());
     }
 }
 
@@ -297,7 +286,7 @@ TEST_F(Documents, OpenShowsTheFileInANewWindowWithDefaultsElsewhere)
     pressed->OpenBB()->click();
     EXPECT_EQ(requests_, std::vector<QString>{QStringLiteral("Open CFILE")});
 
-    std::vector<TWKWin*> windows = converterWindows();
+    std::vector<TWKWin*> windows = testsupport::openConverterWindows();
     ASSERT_EQ(windows.size(), 3u);
     TWKWin* opened = nullptr;
     for (TWKWin* window : windows) {
@@ -342,7 +331,7 @@ TEST_F(Documents, SameFileOpenedTwiceGivesTwoWindowsOnIt)
     ASSERT_NE(first, nullptr);
     ASSERT_NE(second, nullptr);
     EXPECT_NE(first, second);
-    EXPECT_EQ(converterWindows().size(), 2u);
+    EXPECT_EQ(testsupport::openConverterWindows().size(), 2u);
     EXPECT_EQ(bound(first->mCFile), QStringLiteral("twice.c"));
     EXPECT_EQ(bound(second->mCFile), QStringLiteral("twice.c"));
 

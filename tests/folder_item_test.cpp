@@ -1,5 +1,5 @@
 #include "app/gui/folder_item.h"
-#include "app/gui/special_folder.h"
+#include "app/gui/standard_folders.h"
 #include "tests/test_support.h"
 
 #include <gtest/gtest.h>

@@ -50,10 +50,7 @@ protected:
     {
         gui::setDialogResponderForTesting({});
         testsupport::closeAllWindows();
-        gArmNoneFolder.reset();
-        gTarnwickFolder.reset();
-        gPythonFolder.reset();
-        gSettingFile.reset();
+        testsupport::unsetToolFolders();
     }
 
     QString path(const QString& relative) const { return dir_.filePath(relative); }

@@ -32,10 +32,7 @@ protected:
 
     void TearDown() override
     {
-        gArmNoneFolder.reset();
-        gTarnwickFolder.reset();
-        gPythonFolder.reset();
-        gSettingFile.reset();
+        testsupport::unsetToolFolders();
     }
 
     QString path(const QString& relative) const { return dir_.filePath(relative); }

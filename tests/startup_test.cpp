@@ -25,17 +25,6 @@
 
 namespace {
 
-std::vector<TWKWin*> converterWindows()
-{
-    std::vector<TWKWin*> windows;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        auto* window = dynamic_cast<TWKWin*>(widget);
-        if (window && window->isOpen())
-            windows.push_back(window);
-    }
-    return windows;
-}
-
 class Startup : public ::testing::Test {
 protected:
     void SetUp() override
@@ -164,7 +153,7 @@ TEST_P(StartupCases, FindsTheToolsAndOpensTheWindows)
     EXPECT_EQ(held(Module1::gArmNoneFolder), c.arm);
     EXPECT_EQ(held(Module1::gPythonFolder), QStringLiteral("unset"));
 
-    const std::vector<TWKWin*> converters = converterWindows();
+    const std::vector<TWKWin*> converters = testsupport::openConverterWindows();
     ASSERT_EQ(converters.size(), 1u);
     EXPECT_TRUE(converters.front()->isVisible());
     EXPECT_EQ(converters.front()->mCFile, nullptr);
@@ -185,7 +174,7 @@ TEST_F(Startup, SettingsFoldersAlreadyPresentChangeNothing)
     makeInHome({"Kestrova_tarnwick-master/tarnwick.py"});
     start();
     EXPECT_EQ(held(Module1::gTarnwickFolder), QStringLiteral("Kestrova_tarnwick-master"));
-    EXPECT_EQ(converterWindows().size(), 1u);
+    EXPECT_EQ(testsupport::openConverterWindows().size(), 1u);
     EXPECT_EQ(gui::Window::findOpen<SetWin>(), nullptr);
     EXPECT_EQ(QDir(settingsFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
               QStringList());
@@ -202,7 +191,7 @@ TEST_F(Startup, ApplicationCarriesTheBarAndTheTwoHandlers)
     for (const char* none : {"FileClose", "FileSave", "FileSaveBASIC", "FilePref", "FileQuit", "EditCopy"})
         EXPECT_FALSE(app_->hasMenuHandler(QString::fromLatin1(none))) << none;
     EXPECT_TRUE(FileTypes1::pCFILE && FileTypes1::pBFILE && FileTypes1::pTFILE);
-    EXPECT_TRUE(converterWindows().empty()) << "no window before the Open event";
+    EXPECT_TRUE(testsupport::openConverterWindows().empty()) << "no window before the Open event";
 }
 
 TEST_F(Startup, FileNewThreeTimesMakesThreeMoreWindows)
@@ -212,7 +201,7 @@ TEST_F(Startup, FileNewThreeTimesMakesThreeMoreWindows)
     for (int i = 0; i < 3; ++i)
         EXPECT_TRUE(app_->handleMenuCommand(QStringLiteral("FileNEW")));
     testsupport::settle();
-    EXPECT_EQ(converterWindows().size(), 4u);
+    EXPECT_EQ(testsupport::openConverterWindows().size(), 4u);
 }
 
 TEST_F(Startup, FileOpenCancelledOpensNothingAndIsHandled)
@@ -224,7 +213,7 @@ TEST_F(Startup, FileOpenCancelledOpensNothingAndIsHandled)
     ASSERT_EQ(dialogs_.size(), 1u);
     EXPECT_EQ(dialogs_.front().kind, gui::DialogRequest::Kind::Open);
     EXPECT_EQ(dialogs_.front().fileTypeName, QStringLiteral("CFILE"));
-    EXPECT_EQ(converterWindows().size(), 1u);
+    EXPECT_EQ(testsupport::openConverterWindows().size(), 1u);
 }
 
 TEST_F(Startup, ReleaseUnsetsEveryModuleGlobal)

@@ -1,6 +1,8 @@
 #include "tests/test_support.h"
 
 #include "app/gui/window.h"
+#include "converter/twk_win.h"
+#include "settings/tool_folders.h"
 
 #include <gtest/gtest.h>
 
@@ -44,6 +46,25 @@ void closeAllWindows()
 {
     gui::discardOpenWindows();
     settle();
+}
+
+std::vector<TWKWin*> openConverterWindows()
+{
+    std::vector<TWKWin*> windows;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* window = dynamic_cast<TWKWin*>(widget);
+        if (window && window->isOpen())
+            windows.push_back(window);
+    }
+    return windows;
+}
+
+void unsetToolFolders()
+{
+    Module1::gArmNoneFolder.reset();
+    Module1::gTarnwickFolder.reset();
+    Module1::gPythonFolder.reset();
+    Module1::gSettingFile.reset();
 }
 
 }  // namespace testsupport

@@ -6,6 +6,9 @@
 #include <QByteArray>
 
 #include <ostream>
+#include <vector>
+
+class TWKWin;
 
 namespace testsupport {
 
@@ -19,6 +22,10 @@ void writeScript(const QString& path, const QByteArray& body);
 void settle();
 /// Closes and deletes every top-level window.
 void closeAllWindows();
+/// The converter windows that are open, in no particular order.
+std::vector<TWKWin*> openConverterWindows();
+/// Unsets the three tool folders and the settings file.
+void unsetToolFolders();
 
 }  // namespace testsupport
 

@@ -145,9 +145,7 @@ protected:
     {
         gui::setBeepHandlerForTesting({});
         gui::Date::setClockForTesting({});
-        Module1::gTarnwickFolder.reset();
-        Module1::gArmNoneFolder.reset();
-        Module1::gPythonFolder.reset();
+        testsupport::unsetToolFolders();
         testsupport::closeAllWindows();
     }
 

@@ -1,4 +1,4 @@
-#include "app/gui/special_folder.h"
+#include "app/gui/standard_folders.h"
 
 #include <QDir>
 #include <QStandardPaths>
