@@ -122,6 +122,24 @@ Sample runOnce(const std::string& program, const std::vector<std::string>& env, 
     return {(shownAt - started) / 1e6, usage.ru_maxrss / 1024.0};
 }
 
+/// One measure of the four programs.
+struct Measured {
+    std::vector<double> app, minimal, label, byHand;
+};
+
+void printTable(const char* title, const char* unit, double target, const Measured& m)
+{
+    bench::printHeader(title);
+    bench::printRow("the application, first converter window", m.app, unit);
+    bench::printRow("minimal Qt program, one empty 600x550 window", m.minimal, unit);
+    bench::printRatio("ratio of medians, application / minimal", bench::median(m.app) / bench::median(m.minimal),
+                      target);
+    std::printf("  for comparison only:\n");
+    bench::printRow("minimal Qt program, the window with one label", m.label, unit);
+    bench::printRow("the converter window built by hand on Qt", m.byHand, unit);
+    bench::printComparison("ratio of medians, application / by hand", bench::median(m.app) / bench::median(m.byHand));
+}
+
 }  // namespace
 
 int main()
@@ -170,25 +188,8 @@ int main()
     }
     fs::remove_all(root);
 
-    bench::printHeader("Start-up: process start until the first window is exposed and painted");
-    bench::printRow("the application, first converter window", appTimes, "ms");
-    bench::printRow("minimal Qt program, one empty 600x550 window", minimalTimes, "ms");
-    bench::printRatio("ratio of medians, application / minimal", bench::median(appTimes) / bench::median(minimalTimes),
-                      1.2);
-    std::printf("  for comparison only:\n");
-    bench::printRow("minimal Qt program, the window with one label", labelTimes, "ms");
-    bench::printRow("the converter window built by hand on Qt", handTimes, "ms");
-    bench::printComparison("ratio of medians, application / by hand",
-                           bench::median(appTimes) / bench::median(handTimes));
-    bench::printHeader("Peak memory (maximum resident set size)");
-    bench::printRow("the application", appMemory, "MiB");
-    bench::printRow("minimal Qt program", minimalMemory, "MiB");
-    bench::printRatio("ratio of medians, application / minimal", bench::median(appMemory) / bench::median(minimalMemory),
-                      1.3);
-    std::printf("  for comparison only:\n");
-    bench::printRow("minimal Qt program, the window with one label", labelMemory, "MiB");
-    bench::printRow("the converter window built by hand on Qt", handMemory, "MiB");
-    bench::printComparison("ratio of medians, application / by hand",
-                           bench::median(appMemory) / bench::median(handMemory));
+    printTable("Start-up: process start until the first window is exposed and painted", "ms", 1.2,
+               {appTimes, minimalTimes, labelTimes, handTimes});
+    printTable("Peak memory (maximum resident set size)", "MiB", 1.3, {appMemory, minimalMemory, labelMemory, handMemory});
     return 0;
 }

@@ -55,11 +55,7 @@ protected:
 
     QString path(const QString& relative) const { return dir_.filePath(relative); }
 
-    gui::FolderItemPtr folder(const QString& relative) const
-    {
-        EXPECT_TRUE(QDir().mkpath(path(relative))) << qPrintable(relative);
-        return gui::FolderItem::fromPath(path(relative));
-    }
+    gui::FolderItemPtr folder(const QString& relative) const { return testsupport::makeFolder(path(relative)); }
 
     QByteArray settingBytes() const { return testsupport::readBytes(gSettingFile->path()); }
 

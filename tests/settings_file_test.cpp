@@ -38,11 +38,7 @@ protected:
     QString path(const QString& relative) const { return dir_.filePath(relative); }
 
     /// A folder under the temporary folder, made on disk.
-    gui::FolderItemPtr folder(const QString& relative) const
-    {
-        EXPECT_TRUE(QDir().mkpath(path(relative))) << qPrintable(relative);
-        return gui::FolderItem::fromPath(path(relative));
-    }
+    gui::FolderItemPtr folder(const QString& relative) const { return testsupport::makeFolder(path(relative)); }
 
     QByteArray settingBytes() const { return testsupport::readBytes(gSettingFile->path()); }
     void writeSettingBytes(const QByteArray& bytes) const { testsupport::writeBytes(gSettingFile->path(), bytes); }

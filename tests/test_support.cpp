@@ -29,6 +29,12 @@ void writeBytes(const QString& path, const QByteArray& bytes)
     ASSERT_EQ(file.write(bytes), bytes.size());
 }
 
+gui::FolderItemPtr makeFolder(const QString& path)
+{
+    EXPECT_TRUE(QDir().mkpath(path)) << qPrintable(path);
+    return gui::FolderItem::fromPath(path);
+}
+
 void writeScript(const QString& path, const QByteArray& body)
 {
     writeBytes(path, "#!/bin/sh\n" + body);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/gui/folder_item.h"
+
 #include <QString>
 #include <QTemporaryDir>
 
@@ -16,6 +18,8 @@ namespace testsupport {
 QByteArray readBytes(const QString& path);
 /// Writes bytes to a file, making its folder; fails the test when it cannot.
 void writeBytes(const QString& path, const QByteArray& bytes);
+/// Makes the folder (and its parents) and gives its item; fails the test when it cannot.
+gui::FolderItemPtr makeFolder(const QString& path);
 /// Writes an executable /bin/sh script.
 void writeScript(const QString& path, const QByteArray& body);
 /// Runs pending events and deletes windows that were closed.
