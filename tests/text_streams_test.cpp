@@ -1,15 +1,15 @@
 #include "app/gui/text_streams.h"
 #include "tests/test_support.h"
+#include "tests/write_failure.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QTemporaryDir>
 
-#include <csignal>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <QFile>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -96,39 +96,66 @@ TEST_F(TextStreams, ReadAllGivesTheRestAfterReadLine)
     EXPECT_EQ(in->ReadAll(), QString());
 }
 
-TEST_F(TextStreams, BytesThatAreNotUtf8AreKeptAsLatin1)
+TEST_F(TextStreams, ByteOrderMarkIsNotPartOfTheFirstLine)
 {
-    struct Case {
+    auto in = gui::TextInputStream::Open(fileWith("\xef\xbb\xbf" "first\n\xef\xbb\xbfsecond\n"));
+    ASSERT_TRUE(in);
+    EXPECT_EQ(in->ReadLine(), QStringLiteral("first"));
+    EXPECT_EQ(in->ReadLine(), QStringLiteral("\uFEFFsecond")) << "only the file's first mark is one";
+
+    in = gui::TextInputStream::Open(fileWith("\xef\xbb\xbf" "all\n"));
+    ASSERT_TRUE(in);
+    EXPECT_EQ(in->ReadAll(), QStringLiteral("\uFEFFall\n")) << "the whole text keeps it";
+}
+
+TEST_F(TextStreams, StrayByteOnOneLineLeavesTheOthersAlone)
+{
+    auto in = gui::TextInputStream::Open(fileWith("/home/\xe6\x97\xa5\n/caf\xe9\n/\xc3\xa9\n"));
+    ASSERT_TRUE(in);
+    EXPECT_EQ(readLines(*in),
+              (QStringList{QStringLiteral("/home/日"), QStringLiteral("/caf") + QChar(0xDCE9), QStringLiteral("/é")}));
+}
+
+TEST_F(TextStreams, OpenGivesNoStreamForMissingFileOrFolderAndSaysWhy)
+{
+    const struct {
         const char* name;
-        QByteArray bytes;
-        QString text;
+        gui::FolderItemPtr item;
+        QString reason;
+    } cases[] = {
+        {"missing file", item(QStringLiteral("missing.txt")), QStringLiteral("No such file or directory")},
+        {"folder", gui::FolderItem::fromPath(tmp_.path()), QStringLiteral("Is a directory")},
+        {"relative path", gui::FolderItem::fromPath(QStringLiteral("relative.txt")),
+         QStringLiteral("No such file or directory")},
+        {"no item", nullptr, QStringLiteral("No such file or directory")},
     };
-    const Case cases[] = {
-        {"Latin-1 letter", "caf\xe9\n", QStringLiteral("café\n")},
-        {"sequence cut off at the end", "ab\xc3", QStringLiteral("ab\u00c3")},
-        {"lone continuation byte", "\x80z", QStringLiteral("\u0080z")},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        auto in = gui::TextInputStream::Open(fileWith(c.bytes));
-        ASSERT_TRUE(in);
-        EXPECT_EQ(in->ReadAll(), c.text);
+        QString why;
+        EXPECT_FALSE(gui::TextInputStream::Open(c.item, &why));
+        EXPECT_EQ(why, c.reason);
+        EXPECT_FALSE(gui::TextInputStream::Open(c.item)) << "the reason is optional";
     }
 }
 
-TEST_F(TextStreams, OpenGivesNoStreamForMissingFileOrFolder)
+TEST_F(TextStreams, CreateGivesNoStreamInMissingFolderOrOnFolderAndSaysWhy)
 {
-    EXPECT_FALSE(gui::TextInputStream::Open(item(QStringLiteral("missing.txt"))));
-    EXPECT_FALSE(gui::TextInputStream::Open(gui::FolderItem::fromPath(tmp_.path())));
-    EXPECT_FALSE(gui::TextInputStream::Open(gui::FolderItem::fromPath(QStringLiteral("relative.txt"))));
-    EXPECT_FALSE(gui::TextInputStream::Open(nullptr));
-}
-
-TEST_F(TextStreams, CreateGivesNoStreamInMissingFolderOrOnFolder)
-{
-    EXPECT_FALSE(gui::TextOutputStream::Create(item(QStringLiteral("missing"))->Child(QStringLiteral("x.txt"))));
-    EXPECT_FALSE(gui::TextOutputStream::Create(gui::FolderItem::fromPath(tmp_.path())));
-    EXPECT_FALSE(gui::TextOutputStream::Create(nullptr));
+    const struct {
+        const char* name;
+        gui::FolderItemPtr item;
+        QString reason;
+    } cases[] = {
+        {"missing folder", item(QStringLiteral("missing"))->Child(QStringLiteral("x.txt")),
+         QStringLiteral("No such file or directory")},
+        {"folder", gui::FolderItem::fromPath(tmp_.path()), QStringLiteral("Is a directory")},
+        {"no item", nullptr, QStringLiteral("No such file or directory")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QString why;
+        EXPECT_FALSE(gui::TextOutputStream::Create(c.item, &why));
+        EXPECT_EQ(why, c.reason);
+    }
     EXPECT_EQ(entries(), QStringList());
 }
 
@@ -155,6 +182,10 @@ TEST_F(TextStreams, ReadAllThenWriteKeepsEveryByte)
         "line 1\r\nline 2\rline 3\n\tÜnïcödé 日本語 \t\r\n\n\r",
         "no line end at the end: \xe2\x82\xac",
         "\xef\xbb\xbf" "byte-order mark first\r\n",
+        "latin-1: caf\xe9\r\n",
+        "shift-jis: \x93\xfa\x96\x7b\x8c\xea\n",
+        "utf-8 with one stray byte: \xe6\x97\xa5\xff\xe6\x9c\xac\n",
+        QByteArray("nul\0inside", 11),
     };
     for (const QByteArray& bytes : cases) {
         SCOPED_TRACE(bytes.toStdString());
@@ -218,25 +249,90 @@ TEST_F(TextStreams, FailedWriteLeavesTheOldFileWhole)
         const gui::FolderItemPtr file = fileWith(old);
         const QString chunk(c.length, u'x');
 
-        const pid_t child = fork();
-        ASSERT_NE(child, -1);
-        if (child == 0) {
-            signal(SIGXFSZ, SIG_IGN);
-            const rlimit limit{kLimit, kLimit};
-            if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
-                _exit(3);
+        const int status = testsupport::runWithFileSizeLimit(kLimit, [&] {
             auto out = gui::TextOutputStream::Create(file);
             if (!out)
-                _exit(2);
+                return 2;
             for (qsizetype i = 0; i < c.writes; ++i)
                 out->Write(chunk);
-            _exit(out->Close() ? 1 : 0);
-        }
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
-        EXPECT_EQ(WEXITSTATUS(status), 0) << "0: Close failed; 1: Close succeeded; 2: no stream; 3: no limit";
+            if (out->Close())
+                return 1;
+            return out->errorString() == QLatin1String("File too large") ? 0 : 3;
+        });
+        EXPECT_EQ(status, 0) << "0: Close failed and said why; 1: Close succeeded; 2: no stream; 3: another reason";
         EXPECT_EQ(testsupport::readBytes(file->path()), old);
         EXPECT_EQ(entries(), QStringList{QStringLiteral("in.txt")}) << "no temporary file is left";
+    }
+}
+
+TEST_F(TextStreams, PermissionsDecideBetweenReplacingWritingInPlaceAndRefusing)
+{
+    // Files are made by the test; the streams are used by a user without
+    // privileges, for whom the permission bits hold.
+    const QString old = QStringLiteral("old text\n");
+    const QString dir = tmp_.path();
+    struct Case {
+        const char* name;
+        mode_t folderMode;
+        mode_t fileMode;  // 0: no file there yet
+        int expected;     // 0: written; 1: no stream; 2: Close failed
+        QString reason;
+    };
+    const Case cases[] = {
+        {"writable file in writable folder", 0777, 0666, 0, {}},
+        {"new file in writable folder", 0777, 0, 0, {}},
+        {"writable file in read-only folder is written in place", 0555, 0666, 0, {}},
+        {"read-only file in writable folder", 0777, 0444, 1, QStringLiteral("is not writable")},
+        {"new file in read-only folder", 0555, 0, 1, QStringLiteral("Permission denied")},
+    };
+    ASSERT_EQ(chmod(QFile::encodeName(dir).constData(), 0755), 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString folder = dir + QStringLiteral("/folder");
+        QDir(folder).removeRecursively();
+        ASSERT_TRUE(QDir().mkdir(folder));
+        const QString path = folder + QStringLiteral("/doc.txt");
+        if (c.fileMode) {
+            testsupport::writeBytes(path, old.toUtf8());
+            ASSERT_EQ(chmod(QFile::encodeName(path).constData(), c.fileMode), 0);
+        }
+        ASSERT_EQ(chmod(QFile::encodeName(folder).constData(), c.folderMode), 0);
+
+        const QString reasonFile = dir + QStringLiteral("/reason");
+        testsupport::writeBytes(reasonFile, {});
+        ASSERT_EQ(chmod(QFile::encodeName(reasonFile).constData(), 0666), 0);
+        const int status = testsupport::runUnprivileged([&] {
+            QString why;
+            auto out = gui::TextOutputStream::Create(gui::FolderItem::fromPath(path), &why);
+            int result = 0;
+            if (!out) {
+                result = 1;
+            } else {
+                out->Write(QStringLiteral("new text\n"));
+                if (!out->Close()) {
+                    result = 2;
+                    why = out->errorString();
+                }
+            }
+            // The reason goes back through a file the test can read.
+            QFile reason(reasonFile);
+            if (!reason.open(QIODevice::WriteOnly))
+                return 9;
+            reason.write(why.toUtf8());
+            return result;
+        });
+        ASSERT_NE(status, 254) << "could not become an unprivileged user";
+        ASSERT_EQ(chmod(QFile::encodeName(folder).constData(), 0777), 0);
+        EXPECT_EQ(status, c.expected);
+        const QString why = QString::fromUtf8(testsupport::readBytes(reasonFile));
+        if (c.reason.isEmpty())
+            EXPECT_EQ(why, QString());
+        else
+            EXPECT_TRUE(why.contains(c.reason)) << qPrintable(why);
+        const QString expectedText = c.expected == 0 ? QStringLiteral("new text\n") : c.fileMode ? old : QString();
+        EXPECT_EQ(QString::fromUtf8(testsupport::readBytes(path)), expectedText);
+        EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                  c.fileMode || c.expected == 0 ? QStringList{QStringLiteral("doc.txt")} : QStringList())
+            << "no temporary file is left";
     }
 }

@@ -1,5 +1,7 @@
 #include "app/gui/shell.h"
 
+#include "app/gui/text_codec.h"
+
 #include <QProcess>
 
 namespace gui {
@@ -20,7 +22,7 @@ void Shell::Execute(const QString& commandLine)
     // waitForFinished keeps draining the pipe, so a command that writes more
     // than a pipe holds never blocks.
     process.waitForFinished(-1);
-    result_ = QString::fromUtf8(process.readAll());
+    result_ = decodeText(process.readAll());
     if (process.exitStatus() == QProcess::CrashExit)
         errorCode_ = 128 + process.exitCode();  // On Unix, exitCode() is then the signal.
     else

@@ -13,7 +13,8 @@ public:
     /// The exit status of the last command: 0 for success; 128 + the signal
     /// number for a command killed by a signal; -1 when /bin/sh could not start.
     int ErrorCode() const { return errorCode_; }
-    /// The last command's standard output and standard error, interleaved as written.
+    /// The last command's standard output and standard error, interleaved as
+    /// written, decoded by decodeText: every byte is kept, line ends included.
     const QString& Result() const { return result_; }
 
 private:

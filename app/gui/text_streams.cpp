@@ -1,41 +1,47 @@
 #include "app/gui/text_streams.h"
 
+#include "app/gui/text_codec.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStringDecoder>
+
+#include <cerrno>
+#include <system_error>
 
 namespace gui {
 
 namespace {
 
-QString decode(const QByteArray& bytes)
+QString systemMessage(int error)
 {
-    // Keep a byte-order mark as a character, so that a file read and written
-    // back is the same file. Stateless: a sequence cut off at the end is an
-    // error too, not a character silently dropped.
-    QStringDecoder utf8(QStringConverter::Utf8,
-                        QStringConverter::Flag::ConvertInitialBom | QStringConverter::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError())
-        return QString::fromLatin1(bytes);
-    return text;
+    return QString::fromStdString(std::generic_category().message(error));
 }
 
 }  // namespace
 
-std::unique_ptr<TextInputStream> TextInputStream::Open(const FolderItemPtr& item)
+std::unique_ptr<TextInputStream> TextInputStream::Open(const FolderItemPtr& item, QString* whyNot)
 {
-    if (!item || item->path().isEmpty())
-        return nullptr;
-    QFile file(item->path());
-    if (QFileInfo(file).isDir() || !file.open(QIODevice::ReadOnly))
-        return nullptr;
-    return std::make_unique<TextInputStream>(decode(file.readAll()));
+    QString reason;
+    QFile file(item ? item->path() : QString());
+    if (file.fileName().isEmpty())
+        reason = systemMessage(ENOENT);
+    else if (QFileInfo(file).isDir())
+        reason = systemMessage(EISDIR);
+    else if (file.open(QIODevice::ReadOnly))
+        return std::make_unique<TextInputStream>(decodeText(file.readAll()));
+    else
+        reason = file.errorString();
+    if (whyNot)
+        *whyNot = reason;
+    return nullptr;
 }
 
 QString TextInputStream::ReadLine()
 {
+    // The mark tells the encoding; it is not the start of a line's text.
+    if (position_ == 0 && text_.startsWith(QChar::ByteOrderMark))
+        position_ = 1;
     const qsizetype start = position_;
     qsizetype end = start;
     while (end < text_.size() && text_.at(end) != u'\r' && text_.at(end) != u'\n')
@@ -69,31 +75,48 @@ TextOutputStream::~TextOutputStream()
     Close();
 }
 
-std::unique_ptr<TextOutputStream> TextOutputStream::Create(const FolderItemPtr& item)
+std::unique_ptr<TextOutputStream> TextOutputStream::Create(const FolderItemPtr& item, QString* whyNot)
 {
-    if (!item || item->path().isEmpty() || QFileInfo(item->path()).isDir())
-        return nullptr;
-    auto file = std::make_unique<QSaveFile>(item->path());
-    if (!file->open(QIODevice::WriteOnly))
-        return nullptr;
-    return std::make_unique<TextOutputStream>(std::move(file));
+    QString reason;
+    auto file = std::make_unique<QSaveFile>(item ? item->path() : QString());
+    file->setDirectWriteFallback(true);
+    if (file->fileName().isEmpty())
+        reason = systemMessage(ENOENT);
+    else if (QFileInfo(file->fileName()).isDir())
+        reason = systemMessage(EISDIR);
+    else if (file->open(QIODevice::WriteOnly))
+        return std::make_unique<TextOutputStream>(std::move(file));
+    else
+        reason = file->errorString();
+    if (whyNot)
+        *whyNot = reason;
+    return nullptr;
 }
 
 void TextOutputStream::Write(const QString& text)
 {
-    if (!file_)
+    if (!file_ || !error_.isEmpty())
         return;
-    // A disk that fills up takes part of a write and reports no error for it:
-    // a short count is a failed write, and the file must then not replace the
-    // old one.
-    const QByteArray bytes = text.toUtf8();
+    // A disk that fills up takes part of a write: a short count is a failed
+    // write, and the file must then not replace the old one.
+    const QByteArray bytes = encodeText(text);
+    errno = 0;
     if (file_->write(bytes) != bytes.size())
-        file_->cancelWriting();
+        fail();
 }
 
 void TextOutputStream::WriteLine(const QString& text)
 {
     Write(text + u'\n');
+}
+
+void TextOutputStream::fail()
+{
+    // Qt reports a write that the system took only part of without a reason;
+    // the system's own is still in errno, from the attempt to write the rest.
+    const int systemError = errno;
+    error_ = systemError != 0 ? systemMessage(systemError) : file_->errorString();
+    file_->cancelWriting();
 }
 
 bool TextOutputStream::Close()
@@ -103,9 +126,12 @@ bool TextOutputStream::Close()
     // What is still buffered goes out now, where a short write is seen;
     // commit() then refuses, and removes the temporary file, when any write
     // failed.
-    if (!file_->flush())
-        file_->cancelWriting();
+    errno = 0;
+    if (error_.isEmpty() && !file_->flush())
+        fail();
     const bool committed = file_->commit();
+    if (!committed && error_.isEmpty())
+        error_ = file_->errorString();
     file_.reset();
     return committed;
 }

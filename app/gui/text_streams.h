@@ -10,14 +10,16 @@ class QSaveFile;
 
 namespace gui {
 
-/// Reads a text file that was read whole when it was opened. Text is UTF-8;
-/// bytes that are not UTF-8 are read as Latin-1 so that nothing is dropped.
+/// Reads a text file that was read whole when it was opened, decoded by
+/// decodeText: UTF-8, with any other byte kept as a code point of its own.
 class TextInputStream {
 public:
-    /// A stream from the file's start, or null when the file cannot be opened.
-    static std::unique_ptr<TextInputStream> Open(const FolderItemPtr& item);
+    /// A stream from the file's start, or null when the file cannot be opened;
+    /// `whyNot`, when given, then receives the system's reason.
+    static std::unique_ptr<TextInputStream> Open(const FolderItemPtr& item, QString* whyNot = nullptr);
 
     /// The next line without its line end (CR, LF or CRLF); empty at the end.
+    /// A byte-order mark at the start of the file is not part of the first line.
     QString ReadLine();
     /// The rest of the file as one text, line ends unchanged.
     QString ReadAll();
@@ -35,26 +37,34 @@ private:
 
 /// Writes a text file that replaces the old one atomically: until Close has
 /// succeeded, the file that was there stays whole, so a write that fails half-way
-/// (disk full, size limit) never leaves a truncated file.
+/// (disk full, size limit) never leaves a truncated file. The one exception is a
+/// writable file in a folder where no new file may be made: it is written in
+/// place, since it could not be saved at all otherwise.
 class TextOutputStream {
 public:
-    /// A stream that will create or replace the file, or null when it cannot be created.
-    static std::unique_ptr<TextOutputStream> Create(const FolderItemPtr& item);
+    /// A stream that will create or replace the file, or null when it cannot be
+    /// created; `whyNot`, when given, then receives the system's reason.
+    static std::unique_ptr<TextOutputStream> Create(const FolderItemPtr& item, QString* whyNot = nullptr);
     ~TextOutputStream();
 
-    /// Writes the text unchanged, as UTF-8.
+    /// Writes the text unchanged, encoded by encodeText.
     void Write(const QString& text);
     /// Writes the text and a line end ("\n") that ReadLine knows.
     void WriteLine(const QString& text);
     /// Puts the written text in place of the old file. Returns false, leaving the
-    /// old file whole, when any write failed or the replacement could not be made.
-    /// Called by the destructor when not called before.
+    /// old file whole, when any write failed or the replacement could not be made;
+    /// errorString then tells why. Called by the destructor when not called before.
     bool Close();
+    /// The system's reason for the first failure, or empty.
+    const QString& errorString() const { return error_; }
 
     explicit TextOutputStream(std::unique_ptr<QSaveFile> file);
 
 private:
+    void fail();
+
     std::unique_ptr<QSaveFile> file_;
+    QString error_;
 };
 
 }  // namespace gui
