@@ -9,6 +9,7 @@
 #include "converter/twk_win.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -37,6 +38,18 @@ QString oneMebibyteOfC()
                     .arg(n);
     }
     text.truncate(kTextBytes);
+    return text;
+}
+
+/// About 1 MiB of C on one line without a single break opportunity: a blob
+/// as a string of hex escapes, after a comment with a misspelled word.
+QString oneMebibyteLine()
+{
+    QString text = QStringLiteral("/* the doubel blob */ static const unsigned char blob[] = \"");
+    text.reserve(kTextBytes + 8);
+    for (int n = 0; text.size() < kTextBytes - 3; ++n)
+        text += QStringLiteral("\\x%1").arg(n % 256, 2, 16, QLatin1Char('0'));
+    text += QStringLiteral("\";\n");
     return text;
 }
 
@@ -102,6 +115,24 @@ int main(int argc, char** argv)
         delete window;
         return ms;
     };
+    // One key typed at the end of the first line, until it is painted.
+    auto typing = [&](const QString& given) {
+        TWKWin* window = gui::Window::make<TWKWin>();
+        window->Show();
+        gui::TextArea* area = window->cEF();
+        area->setText(given);
+        area->viewport()->repaint();
+        QTextCursor cursor(area->document());
+        cursor.movePosition(QTextCursor::EndOfBlock);
+        area->setTextCursor(cursor);
+        const auto start = bench::Clock::now();
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        QApplication::sendEvent(area, &key);
+        area->viewport()->repaint();
+        const double ms = bench::millisecondsSince(start);
+        delete window;
+        return ms;
+    };
     auto throughPlainTextEdit = [&] {
         auto window = std::make_unique<QWidget>();
         window->resize(600, 550);
@@ -115,7 +146,9 @@ int main(int argc, char** argv)
         return bench::millisecondsSince(start);
     };
 
+    const QString line = oneMebibyteLine();
     for (int i = 0; i < kWarmUps; ++i) {
+        throughTextArea(line);
         throughTextArea(text);
         throughTextArea(crText);
         throughPlainTextEdit();
@@ -123,12 +156,21 @@ int main(int argc, char** argv)
     std::vector<double> areaTimes;
     std::vector<double> crAreaTimes;
     std::vector<double> plainTimes;
+    std::vector<double> lineTimes;
+    std::vector<double> typingInLines;
+    std::vector<double> typingInLine;
     for (int i = 0; i < kRuns; ++i) {
         if (i % 2 == 0) {
             areaTimes.push_back(throughTextArea(text));
             plainTimes.push_back(throughPlainTextEdit());
             crAreaTimes.push_back(throughTextArea(crText));
+            lineTimes.push_back(throughTextArea(line));
+            typingInLines.push_back(typing(text));
+            typingInLine.push_back(typing(line));
         } else {
+            typingInLine.push_back(typing(line));
+            typingInLines.push_back(typing(text));
+            lineTimes.push_back(throughTextArea(line));
             crAreaTimes.push_back(throughTextArea(crText));
             plainTimes.push_back(throughPlainTextEdit());
             areaTimes.push_back(throughTextArea(text));
@@ -146,5 +188,12 @@ int main(int argc, char** argv)
                       2.0);
     bench::printRatio("ratio of medians, TextArea CR / QPlainTextEdit",
                       bench::median(crAreaTimes) / bench::median(plainTimes), 2.0);
+
+    bench::printHeader("1 MiB of C on one line without break points, against 1 MiB in lines (both TextArea)");
+    bench::printRow("TextArea, one line", lineTimes, "ms");
+    bench::printRow("TextArea, lines", areaTimes, "ms");
+    bench::printRatio("ratio of medians, one line / lines", bench::median(lineTimes) / bench::median(areaTimes), 8.0);
+    bench::printRow("one key typed at the end of the first line, one line", typingInLine, "ms");
+    bench::printRow("one key typed at the end of the first line, lines", typingInLines, "ms");
     return 0;
 }

@@ -13,6 +13,7 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -91,6 +92,14 @@ TEST_F(TextArea, TextGivesBackTheLineEndsItWasGiven)
         QStringLiteral("a\tb\u00A0c\u2009d\r\t\u00A0\r"),
         // A line separator inside a line is a character of that line.
         QStringLiteral("a\u2028b\rc"),
+        // Every line keeps its own line end, whatever the first one is.
+        QStringLiteral("int a;\r\nint b;\nint c;\rint d;\n"),
+        QStringLiteral("\n\r\n\r\r\n\n"),
+        // The editor breaks lines at these as well; they come back as they were.
+        QStringLiteral("a\u2029b\nc\uFDD0d\uFDD1e\u2029"),
+        QStringLiteral("\u2029only"),
+        // NUL and the code points that stand for bytes that are not UTF-8.
+        QStringLiteral("nul") + QChar(0) + QStringLiteral("\r") + QChar(0xDCE9) + QChar(0xDCFF) + u'\r',
     };
     for (const QString& text : cases) {
         SCOPED_TRACE(qPrintable(QString(text).replace(u'\r', QLatin1String("<CR>")).replace(u'\n', QLatin1String("<LF>"))));
@@ -124,14 +133,119 @@ TEST_F(TextArea, TypedNewLinesGetTheAreasLineEnd)
     }
 }
 
-TEST_F(TextArea, AnAreaNeverGivenALineEndUsesThePlatforms)
+TEST_F(TextArea, AnAreaWithoutALineEndUsesThePlatforms)
 {
     host_->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(host_.get()));
-    QTest::keyClicks(area_, QStringLiteral("ab"));
-    QTest::keyClick(area_, Qt::Key_Return);
-    QTest::keyClicks(area_, QStringLiteral("cd"));
-    EXPECT_EQ(area_->Text(), QStringLiteral("ab") + gui::EndOfLine() + QStringLiteral("cd"));
+    const QString cases[] = {
+        QString(),                        // never given a text
+        QStringLiteral("ab"),             // given one without a line end...
+        QStringLiteral("ab\u2029"),       // ...or with a break that is no line end of a file
+    };
+    for (const QString& given : cases) {
+        SCOPED_TRACE(qPrintable(given));
+        // What an earlier text had is forgotten.
+        area_->setText(QStringLiteral("earlier\r"));
+        area_->setText(given);
+        area_->moveCursor(QTextCursor::End);
+        QTest::keyClick(area_, Qt::Key_Return);
+        QTest::keyClicks(area_, QStringLiteral("cd"));
+        EXPECT_EQ(area_->Text(), given + gui::EndOfLine() + QStringLiteral("cd"));
+    }
+}
+
+TEST_F(TextArea, EditingLeavesEveryOtherLineEndAsItWas)
+{
+    // The area's line end is CRLF, the first; the other lines end otherwise.
+    const QString given = QStringLiteral("int a;\r\nint b;\nint c;\rint d;\u2029int e;\n");
+    host_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(host_.get()));
+    auto cursorAt = [this](int line, int column) {
+        QTextCursor cursor(area_->document()->findBlockByNumber(line));
+        cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, column);
+        area_->setTextCursor(cursor);
+    };
+    const struct {
+        const char* name;
+        std::function<void()> edit;
+        QString expected;
+    } cases[] = {
+        {"a letter typed in a line",
+         [&] { cursorAt(1, 3); QTest::keyClicks(area_, QStringLiteral("X")); },
+         QStringLiteral("int a;\r\nintX b;\nint c;\rint d;\u2029int e;\n")},
+        {"a line typed after a line",
+         [&] { cursorAt(2, 6); QTest::keyClick(area_, Qt::Key_Return); QTest::keyClicks(area_, QStringLiteral("new")); },
+         QStringLiteral("int a;\r\nint b;\nint c;\r\nnew\rint d;\u2029int e;\n")},
+        {"a line typed before a line",
+         [&] { cursorAt(1, 0); QTest::keyClicks(area_, QStringLiteral("new")); QTest::keyClick(area_, Qt::Key_Return); },
+         QStringLiteral("int a;\r\nnew\r\nint b;\nint c;\rint d;\u2029int e;\n")},
+        {"two lines joined",
+         [&] { cursorAt(2, 0); QTest::keyClick(area_, Qt::Key_Backspace); },
+         QStringLiteral("int a;\r\nint b;int c;\rint d;\u2029int e;\n")},
+        {"lines pasted inside a line",
+         [&] { cursorAt(2, 4); area_->textCursor().insertText(QStringLiteral("x\ny\rz")); },
+         QStringLiteral("int a;\r\nint b;\nint x\r\ny\r\nzc;\rint d;\u2029int e;\n")},
+        {"a line break typed and taken back",
+         [&] { cursorAt(2, 6); QTest::keyClick(area_, Qt::Key_Return); QTest::keyClick(area_, Qt::Key_Backspace); },
+         given},
+        {"a line break typed and undone",
+         [&] { cursorAt(3, 2); QTest::keyClick(area_, Qt::Key_Return); area_->undo(); },
+         given},
+        {"pasted lines undone",
+         [&] { cursorAt(2, 4); area_->textCursor().insertText(QStringLiteral("x\ny\rz")); area_->undo(); },
+         given},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        area_->setText(given);
+        c.edit();
+        EXPECT_EQ(area_->Text(), c.expected);
+    }
+}
+
+TEST_F(TextArea, OrdinaryTextWrapsAtWordsAndALongRunWithoutBreakAnywhere)
+{
+    const QString words = QStringLiteral("return the doubled value of val to the caller ").repeated(40);
+    const QString blob = QStringLiteral("\\x7f").repeated(600);  // 2400 characters, not one break
+    const struct {
+        const char* name;
+        QString text;
+        std::function<void()> thenEdit;
+        QTextOption::WrapMode mode;
+    } cases[] = {
+        {"ordinary text", words, {}, QTextOption::WrapAtWordBoundaryOrAnywhere},
+        {"a blob", blob, {}, QTextOption::WrapAnywhere},
+        {"a blob in a line of words", words + blob + words, {}, QTextOption::WrapAnywhere},
+        {"a run just short enough", QString(2000, u'x') + u' ' + QString(2000, u'y'),
+         {}, QTextOption::WrapAtWordBoundaryOrAnywhere},
+        {"a blob pasted into ordinary text", words,
+         [&] { area_->textCursor().insertText(blob); }, QTextOption::WrapAnywhere},
+        {"a blob typed into ordinary text", words + QString(2000, u'x'),
+         [&] { area_->moveCursor(QTextCursor::End); QTest::keyClicks(area_, QStringLiteral("x")); },
+         QTextOption::WrapAnywhere},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        area_->setText(c.text);
+        if (c.thenEdit)
+            c.thenEdit();
+        showAndPaint();
+        EXPECT_EQ(area_->wordWrapMode(), c.mode);
+        // Either way nothing runs off to the right.
+        const QTextLayout* layout = area_->document()->firstBlock().layout();
+        EXPECT_GT(layout->lineCount(), 1);
+        for (int i = 0; i < layout->lineCount(); ++i)
+            EXPECT_LE(layout->lineAt(i).naturalTextWidth(), area_->viewport()->width()) << "line " << i;
+    }
+
+    // Lines of ordinary text end at word boundaries.
+    area_->setText(words);
+    showAndPaint();
+    const QTextLayout* layout = area_->document()->firstBlock().layout();
+    for (int i = 0; i + 1 < layout->lineCount(); ++i) {
+        const QTextLine line = layout->lineAt(i);
+        EXPECT_EQ(words.at(line.textStart() + line.textLength() - 1), u' ') << "line " << i;
+    }
 }
 
 TEST_F(TextArea, PaintingMarksExactlyTheMisspelledWords)

@@ -4,9 +4,11 @@
 #include "app/gui/spell_checker.h"
 
 #include <QKeyEvent>
-#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextLayout>
+
+#include <utility>
+#include <vector>
 
 namespace gui {
 
@@ -31,41 +33,165 @@ void clearSpellingMarks(QTextDocument* document)
     }
 }
 
+/// How a line ends, kept as its block's user state. The document breaks a
+/// block at exactly these; a block made by typing has the state -1, the area's
+/// line end.
+enum LineEnd : int { AreaLineEnd = -1, CR = 1, LF, CRLF, ParagraphSeparator, FrameStart, FrameEnd };
+
+/// The line end that starts at `at`, and its length; AreaLineEnd when none does.
+std::pair<LineEnd, int> lineEndAt(const QString& text, qsizetype at)
+{
+    switch (text.at(at).unicode()) {
+    case u'\r':
+        return at + 1 < text.size() && text.at(at + 1) == u'\n' ? std::pair{CRLF, 2} : std::pair{CR, 1};
+    case u'\n': return {LF, 1};
+    case QChar::ParagraphSeparator: return {ParagraphSeparator, 1};
+    case 0xFDD0: return {FrameStart, 1};
+    case 0xFDD1: return {FrameEnd, 1};
+    default: return {AreaLineEnd, 0};
+    }
+}
+
+QStringView textOf(LineEnd end)
+{
+    switch (end) {
+    case CR: return u"\r";
+    case LF: return u"\n";
+    case CRLF: return u"\r\n";
+    case ParagraphSeparator: return u"\u2029";
+    case FrameStart: return u"\uFDD0";
+    case FrameEnd: return u"\uFDD1";
+    case AreaLineEnd: break;
+    }
+    return {};
+}
+
+// Qt wraps a line at word boundaries by searching, for every screen line, to
+// the next break opportunity: a run without one costs the square of its
+// length. Up to this length that is still quick; a longer run makes the whole
+// area wrap anywhere.
+constexpr qsizetype kLongestRunForWordWrap = 2000;
+
+bool breaksLine(QChar c)
+{
+    return c.isSpace();
+}
+
+bool hasLongRunWithoutBreak(QStringView text)
+{
+    if (text.size() <= kLongestRunForWordWrap)
+        return false;
+    qsizetype run = 0;
+    for (const QChar c : text) {
+        run = breaksLine(c) ? 0 : run + 1;
+        if (run > kLongestRunForWordWrap)
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 TextArea::TextArea(QWidget* parent) : QPlainTextEdit(parent), lineEnd_(EndOfLine())
 {
     setTabChangesFocus(true);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    connect(document(), &QTextDocument::contentsChange, this, &TextArea::keepLineEnds);
 }
 
 QString TextArea::Text() const
 {
     // toRawText, unlike toPlainText, leaves no-break spaces and line separators
-    // alone; only the breaks between blocks become line ends.
-    QString text = document()->toRawText();
-    if (lineEnd_ == QLatin1String("\n"))
-        text.replace(QChar::ParagraphSeparator, u'\n');
-    else
-        text.replace(QChar::ParagraphSeparator, lineEnd_);
+    // alone; only the breaks between blocks, U+2029 there, become line ends.
+    QString raw = document()->toRawText();
+    if (!otherLineEnds_)
+        return raw.replace(QChar::ParagraphSeparator, lineEnd_);
+    QString text;
+    text.reserve(raw.size() + raw.size() / 4);
+    QTextBlock block = document()->firstBlock();
+    qsizetype from = 0;
+    for (qsizetype at = raw.indexOf(QChar::ParagraphSeparator); at >= 0;
+         at = raw.indexOf(QChar::ParagraphSeparator, from)) {
+        text += QStringView(raw).sliced(from, at - from);
+        const auto end = static_cast<LineEnd>(block.userState());
+        text += end == AreaLineEnd ? QStringView(lineEnd_) : textOf(end);
+        block = block.next();
+        from = at + 1;
+    }
+    text += QStringView(raw).sliced(from);
     return text;
 }
 
 void TextArea::setText(const QString& text)
 {
-    const qsizetype end = text.indexOf(QRegularExpression(QStringLiteral("[\r\n]")));
-    if (end >= 0)
-        lineEnd_ = text.mid(end, 2) == QLatin1String("\r\n") ? QStringLiteral("\r\n") : text.mid(end, 1);
-    if (!text.contains(u'\r')) {
-        setPlainText(text);
-        return;
+    // One pass finds the area's line end, the lines that end otherwise, and
+    // whether some run is too long to wrap at word boundaries.
+    std::vector<std::pair<int, LineEnd>> otherEnds;
+    LineEnd areaEnd = AreaLineEnd;
+    int block = 0;
+    qsizetype run = 0;
+    bool longRun = false;
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        const auto [end, length] = lineEndAt(text, at);
+        run = breaksLine(text.at(at)) ? 0 : run + 1;
+        longRun = longRun || run > kLongestRunForWordWrap;
+        if (end == AreaLineEnd)
+            continue;
+        if (areaEnd == AreaLineEnd && (end == CR || end == LF || end == CRLF))
+            areaEnd = end;
+        else if (end != areaEnd)
+            otherEnds.emplace_back(block, end);
+        ++block;
+        at += length - 1;
     }
-    QString normalized = text;
-    normalized.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    normalized.replace(u'\r', u'\n');
-    setPlainText(normalized);
+    lineEnd_ = areaEnd == AreaLineEnd ? EndOfLine() : textOf(areaEnd).toString();
+
+    // The wrap mode comes first, so that the text is laid out once.
+    setWrapAnywhere(longRun);
+    settingText_ = true;
+    setPlainText(text);
+    settingText_ = false;
+    otherLineEnds_ = !otherEnds.empty();
+    for (const auto& [number, end] : otherEnds)
+        document()->findBlockByNumber(number).setUserState(end);
+}
+
+void TextArea::keepLineEnds(int position, int /*charsRemoved*/, int charsAdded)
+{
+    if (settingText_)
+        return;
+    const QTextBlock first = document()->findBlock(position);
+    const QTextBlock last = document()->findBlock(position + charsAdded);
+    if (charsAdded > 0 && wordWrapMode() != QTextOption::WrapAnywhere) {
+        for (QTextBlock block = first; block.isValid(); block = block.next()) {
+            if (hasLongRunWithoutBreak(block.text())) {
+                setWrapAnywhere(true);
+                break;
+            }
+            if (block == last)
+                break;
+        }
+    }
+    if (!otherLineEnds_ || first == last)
+        return;
+    // New lines were made inside the first block. The document leaves that
+    // block's line end with the first piece, but it still ends the text that
+    // followed it, now in the last piece; the breaks in between were typed and
+    // take the area's line end. So undoing a typed break gives the old line
+    // end back.
+    const int kept = first.userState();
+    QTextBlock(first).setUserState(AreaLineEnd);
+    QTextBlock(last).setUserState(kept);
+}
+
+void TextArea::setWrapAnywhere(bool anywhere)
+{
+    const auto mode = anywhere ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere;
+    if (wordWrapMode() != mode)
+        setWordWrapMode(mode);
 }
 
 void TextArea::setAutomaticallyCheckSpelling(bool on)
