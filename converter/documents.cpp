@@ -27,24 +27,42 @@ struct Document {
     QString text;
 };
 
+/// Tells the user that a document was not written, and why: the window must
+/// not look saved when it is not.
+void warnNotSaved(const gui::FolderItemPtr& file, const QString& reason)
+{
+    gui::ShowWarning(QStringLiteral("Could not save \"%1\".").arg(file->path()), reason);
+}
+
 /// The target is the document's own file; else the companion of the other
 /// document's file; else what the save dialog gives. Binds the document to the
 /// target only once the file has been written whole.
 void save(Document document)
 {
     gui::FolderItemPtr target = document.own;
-    if (!target && document.other)
-        target = document.other->Parent()->Child(stemOf(document.other) + QLatin1String(document.companionSuffix));
+    if (!target && document.other) {
+        // The other document's file may itself bear the companion's name (C
+        // saved as "prog.bas"): never write over it, ask instead.
+        gui::FolderItemPtr companion =
+            document.other->Parent()->Child(stemOf(document.other) + QLatin1String(document.companionSuffix));
+        if (!companion->sameFileAs(*document.other))
+            target = std::move(companion);
+    }
     if (!target)
         target = gui::GetSaveFolderItem(QLatin1String(document.fileTypeName), QLatin1String(document.dialogName));
     if (!target)
         return;
-    auto stream = gui::TextOutputStream::Create(target);
-    if (!stream)
+    QString whyNot;
+    auto stream = gui::TextOutputStream::Create(target, &whyNot);
+    if (!stream) {
+        warnNotSaved(target, whyNot);
         return;
+    }
     stream->Write(document.text);
-    if (!stream->Close())
+    if (!stream->Close()) {
+        warnNotSaved(target, stream->errorString());
         return;
+    }
     document.own = target;
 }
 
@@ -64,9 +82,12 @@ TWKWin* OpenTWK(const gui::FolderItemPtr& file)
     const gui::FolderItemPtr chosen = file ? file : gui::GetOpenFolderItem(QStringLiteral("CFILE"));
     if (!chosen)
         return nullptr;
-    auto stream = gui::TextInputStream::Open(chosen);
-    if (!stream)
+    QString whyNot;
+    auto stream = gui::TextInputStream::Open(chosen, &whyNot);
+    if (!stream) {
+        gui::ShowWarning(QStringLiteral("Could not open \"%1\".").arg(chosen->path()), whyNot);
         return nullptr;
+    }
     const QString text = stream->ReadAll();
     stream->Close();
 

@@ -9,8 +9,8 @@ namespace Module1 {
 /// Makes and shows a new converter window bound to no file, with the sample routine.
 TWKWin* NewTWK();
 /// Opens a C file in a new converter window named after it. Given no file, asks
-/// with the open dialog; a cancelled dialog or an unreadable file makes no window.
-/// Returns the new window, or null.
+/// with the open dialog. A cancelled dialog makes no window; nor does a file
+/// that cannot be read, which a warning reports. Returns the new window, or null.
 TWKWin* OpenTWK(const gui::FolderItemPtr& file = nullptr);
 
 }  // namespace Module1

@@ -75,9 +75,12 @@ public:
     /// Preferences: shows the settings window.
     void SaveBB1_Action(gui::BevelButton* button);
 
-    /// Writes the C text to the window's C file (asking for one the first time).
+    /// Writes the C text to the window's C file: the bound one, else the BASIC
+    /// file's companion (unless that is the BASIC file itself), else one chosen
+    /// in the save dialog. A file that cannot be written is reported by a
+    /// warning and leaves the binding as it was.
     void SaveTWK();
-    /// Writes the BASIC text to the window's BASIC file (asking for one the first time).
+    /// Writes the BASIC text to the window's BASIC file, as SaveTWK does the C text.
     void SaveBASIC();
     /// Names the window after the stem of its C file, else of its BASIC file.
     void SetTitle();

@@ -38,6 +38,20 @@ struct FolderRow {
     gui::FolderItemPtr (*defaultStart)();
 };
 
+/// Keeps the tool folders in the settings file, and tells the user when the
+/// folder just chosen will be forgotten at the next start.
+void keepFolders()
+{
+    QString whyNot;
+    if (!Module1::WriteSetting(&whyNot)) {
+        const QString file = Module1::gSettingFile ? Module1::gSettingFile->path() : QString();
+        gui::ShowWarning(
+            QStringLiteral("The folder is used until you quit, but it could not be kept in \"%1\" for the next start.")
+                .arg(file),
+            whyNot);
+    }
+}
+
 gui::FolderItemPtr chooseFolder(const gui::FolderItemPtr& current, const FolderRow& row)
 {
     gui::SelectFolderDialog chooser;
@@ -155,7 +169,7 @@ void SetWin::PushButton1_Action(gui::PushButton*)
                         }};
     if (gui::FolderItemPtr chosen = chooseFolder(Module1::gTarnwickFolder, row)) {
         Module1::gTarnwickFolder = chosen;
-        Module1::WriteSetting();
+        keepFolders();
     }
     SetFolders();
 }
@@ -169,7 +183,7 @@ void SetWin::PushButton2_Action(gui::PushButton*)
                         }};
     if (gui::FolderItemPtr chosen = chooseFolder(Module1::gArmNoneFolder, row)) {
         Module1::gArmNoneFolder = chosen;
-        Module1::WriteSetting();
+        keepFolders();
     }
     SetFolders();
 }

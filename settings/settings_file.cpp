@@ -19,16 +19,29 @@ std::array<std::pair<const char*, gui::FolderItemPtr*>, 3> keyedFolders()
 
 }  // namespace
 
-void WriteSetting()
+bool WriteSetting(QString* whyNot)
 {
-    auto stream = gui::TextOutputStream::Create(gSettingFile);
-    if (!stream)
-        return;
-    for (const auto& [key, folder] : keyedFolders()) {
-        if (*folder && (*folder)->Exists())
-            stream->WriteLine(QLatin1String(key) + QLatin1String("=>") + (*folder)->ShellPath());
+    QString reason;
+    auto stream = gui::TextOutputStream::Create(gSettingFile, &reason);
+    if (stream) {
+        for (const auto& [key, folder] : keyedFolders()) {
+            if (!*folder || !(*folder)->Exists())
+                continue;
+            const QString shellPath = (*folder)->ShellPath();
+            // Reading splits the file at every CR and LF: such a path would
+            // read back cut, and what follows the break as an entry of its own.
+            if (shellPath.contains(u'\r') || shellPath.contains(u'\n')) {
+                reason = QStringLiteral("The name of %1 holds a line break.").arg((*folder)->path());
+                continue;
+            }
+            stream->WriteLine(QLatin1String(key) + QLatin1String("=>") + shellPath);
+        }
+        if (!stream->Close())
+            reason = stream->errorString();
     }
-    stream->Close();
+    if (whyNot)
+        *whyNot = reason;
+    return reason.isEmpty();
 }
 
 void ReadSetting()

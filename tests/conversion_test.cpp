@@ -8,6 +8,7 @@
 
 #include "app/gui/folder_item.h"
 #include "app/gui/runtime.h"
+#include "app/gui/text_codec.h"
 #include "tests/test_support.h"
 
 #include <gtest/gtest.h>
@@ -258,6 +259,24 @@ TEST_F(ConversionTest, FullSuccessShowsTheBasicTextLogsThreeLinesAndLeavesNoFile
     EXPECT_EQ(gui::Window::findOpen<SetWin>(), nullptr);
 }
 
+TEST_F(ConversionTest, BytesThatAreNotUtf8PassThroughUnchanged)
+{
+    // The C text of a file in another encoding is compiled as it is, and the
+    // script's BASIC bytes reach a saved .bas file as they are.
+    const QByteArray c = "/* caf\xe9 \x93\xfa */\r\nint x;\rint y;\n";
+    const QByteArray basic = "100 REM caf\xe9\r\n110 DATA \x93\xfa\r120 END \xe6\x97\xa5\xff\n";
+    writeBytes(logDir_ + u'/' + kPython + QStringLiteral(".output"), basic);
+    window_->cEF()->setText(gui::decodeText(c));
+
+    convert();
+
+    EXPECT_EQ(window_->rEF()->Text(), threeLines());
+    EXPECT_EQ(readBytes(logDir_ + QStringLiteral("/arm-none-eabi-gcc.input")), c);
+    window_->mBFile = gui::FolderItem::fromPath(root_.filePath(QStringLiteral("saved.bas")));
+    window_->SaveBASIC();
+    EXPECT_EQ(readBytes(root_.filePath(QStringLiteral("saved.bas"))), basic);
+}
+
 struct FailedRun {
     const char* name;
     Tool gcc, objcopy, python;
@@ -286,6 +305,11 @@ const FailedRun kFailedRuns[] = {
      "Error...the BASIC file %BAS% was not made\n"},
     {"ConvertSucceedsButBasicFileCannotBeOpened", {}, {}, {.output = Output::Folder}, 3,
      "Error...the BASIC file %BAS% cannot be opened\n"},
+    // The output reaches the log byte for byte: its own line ends, and bytes
+    // that are not UTF-8.
+    {"CompileFailsWithOutputOfEveryLineEndAndStrayBytes",
+     {.status = 1, .stdoutText = "crlf\r\ncr\rlf\n", .stderrText = "caf\xe9 \x93\xfa \xe6\x97\xa5\xff\r\n"},
+     {}, {}, 1, "Error...1:crlf\r\ncr\rlf\ncaf\xe9 \x93\xfa \xe6\x97\xa5\xff\r\n\n"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Conversion, ConversionEndTest, ::testing::ValuesIn(kFailedRuns),
@@ -301,10 +325,9 @@ TEST_P(ConversionEndTest, LogsTheErrorEmptiesTheBasicAreaAndCleansUp)
     convert();
 
     const QStringList lines = threeLines().split(u'\n');
-    const QString expectedLog = QStringList(lines.mid(0, run.linesLogged)).join(u'\n') + u'\n'
-                                + QString::fromUtf8(run.errorLine).replace(QStringLiteral("%BAS%"),
-                                                                           file(QStringLiteral(".bas")));
-    EXPECT_EQ(window_->rEF()->Text(), expectedLog);
+    const QByteArray expectedLog = (QStringList(lines.mid(0, run.linesLogged)).join(u'\n') + u'\n').toUtf8()
+                                   + QByteArray(run.errorLine).replace("%BAS%", file(QStringLiteral(".bas")).toUtf8());
+    EXPECT_EQ(gui::encodeText(window_->rEF()->Text()), expectedLog);
     EXPECT_EQ(window_->bEF()->Text(), QString());
     EXPECT_EQ(leftovers(), QStringList());
     // The steps after the failing one never ran.

@@ -26,7 +26,8 @@ using Module1::gSettingFile;
 using Module1::gTarnwickFolder;
 
 /// A home folder of the test's own, a settings file in it, and a user who
-/// answers the folder choosers from a list (the empty text meaning Cancel).
+/// answers the folder choosers from a list (the empty text meaning Cancel) and
+/// dismisses warnings.
 class SettingsWindow : public ::testing::Test {
 protected:
     void SetUp() override
@@ -36,6 +37,8 @@ protected:
         gSettingFile = gui::FolderItem::fromPath(path(QStringLiteral("twk.txt")));
         gui::setDialogResponderForTesting([this](const gui::DialogRequest& request) -> gui::FolderItemPtr {
             requests_.push_back(request);
+            if (request.kind == gui::DialogRequest::Kind::Warning)
+                return nullptr;  // takes no answer
             if (answers_.empty()) {
                 ADD_FAILURE() << "unexpected dialog " << request.title.toStdString();
                 return nullptr;
@@ -302,9 +305,10 @@ TEST_F(SettingsWindow, CancelChangesNothingAndRefreshesTheFields)
     EXPECT_EQ(fields(window), (std::vector<QString>{"conv", "", ""}));
 }
 
-TEST_F(SettingsWindow, ChoiceThatCannotBeSavedStillTakesEffect)
+TEST_F(SettingsWindow, ChoiceThatCannotBeKeptTakesEffectAndIsToldOf)
 {
-    gSettingFile = gui::FolderItem::fromPath(path(QStringLiteral("missing folder/twk.txt")));
+    const QString settingFile = path(QStringLiteral("missing folder/twk.txt"));
+    gSettingFile = gui::FolderItem::fromPath(settingFile);
     folder(QStringLiteral("conv"));
     SetWin* window = SetWin::shared();
     answers_ = {QStringLiteral("conv")};
@@ -315,6 +319,21 @@ TEST_F(SettingsWindow, ChoiceThatCannotBeSavedStillTakesEffect)
     EXPECT_EQ(gTarnwickFolder->path(), path(QStringLiteral("conv")));
     EXPECT_EQ(fields(window)[0], QStringLiteral("conv"));
     EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("missing folder"))));
+    ASSERT_EQ(requests_.size(), 2u);
+    EXPECT_EQ(requests_[1].kind, gui::DialogRequest::Kind::Warning);
+    EXPECT_EQ(requests_[1].message, QStringLiteral("The folder is used until you quit, but it could not be kept in \"")
+                                        + settingFile + QStringLiteral("\" for the next start."));
+    EXPECT_EQ(requests_[1].detail, QStringLiteral("No such file or directory"));
+}
+
+TEST_F(SettingsWindow, ChoiceThatIsKeptTellsNothing)
+{
+    folder(QStringLiteral("gcc"));
+    SetWin* window = SetWin::shared();
+    answers_ = {QStringLiteral("gcc")};
+    QTest::mouseClick(window->PushButton2(), Qt::LeftButton);
+    ASSERT_EQ(requests_.size(), 1u);
+    EXPECT_EQ(requests_[0].kind, gui::DialogRequest::Kind::SelectFolder);
 }
 
 TEST_F(SettingsWindow, PythonRowButtonOnlyRefreshes)

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <cctype>
 #include <random>
 
 namespace {
@@ -114,6 +115,52 @@ TEST_F(SettingsFile, HostileFolderNamesReadBackAsWritten)
     }
 }
 
+TEST_F(SettingsFile, FolderWithALineBreakNeverBecomesAnEntryOfItsOwn)
+{
+    // Each name, written and read back, would otherwise give an entry of its
+    // own, or a folder cut at the break.
+    const gui::FolderItemPtr python = folder(QStringLiteral("python"));
+    const gui::FolderItemPtr gcc = folder(QStringLiteral("gcc"));
+    for (const QString& lineBreak : {QStringLiteral("\n"), QStringLiteral("\r"), QStringLiteral("\r\n")}) {
+        for (const QString& name : {QStringLiteral("x") + lineBreak + QStringLiteral("PythonFolder=>") + python->path(),
+                                    QStringLiteral("conv") + lineBreak + QStringLiteral("x")}) {
+            SCOPED_TRACE(QString(name).replace(u'\r', QLatin1String("<CR>")).replace(u'\n', QLatin1String("<LF>")).toStdString());
+            folder(QStringLiteral("conv"));
+            const gui::FolderItemPtr odd = folder(name);
+            gTarnwickFolder = odd;
+            gArmNoneFolder = gcc;
+            gPythonFolder.reset();
+
+            QString whyNot;
+            EXPECT_FALSE(Module1::WriteSetting(&whyNot));
+            EXPECT_EQ(whyNot, QStringLiteral("The name of ") + odd->path() + QStringLiteral(" holds a line break."));
+            EXPECT_EQ(gTarnwickFolder, odd) << "the folder stays in effect for this run";
+            EXPECT_EQ(settingBytes(), ("ArmNoneFolder=>" + gcc->ShellPath() + "\n").toUtf8())
+                << "the other folders are kept";
+
+            gTarnwickFolder.reset();
+            gArmNoneFolder.reset();
+            Module1::ReadSetting();
+            EXPECT_EQ(gTarnwickFolder, nullptr);
+            EXPECT_EQ(gPythonFolder, nullptr);
+            ASSERT_TRUE(gArmNoneFolder);
+            EXPECT_EQ(gArmNoneFolder->path(), gcc->path());
+        }
+    }
+}
+
+TEST_F(SettingsFile, WriteSaysWhyTheFileCouldNotBeWritten)
+{
+    gTarnwickFolder = folder(QStringLiteral("conv"));
+    QString whyNot;
+    EXPECT_TRUE(Module1::WriteSetting(&whyNot));
+    EXPECT_EQ(whyNot, QString());
+
+    gSettingFile = gui::FolderItem::fromPath(path(QStringLiteral("missing folder/twk.txt")));
+    EXPECT_FALSE(Module1::WriteSetting(&whyNot));
+    EXPECT_EQ(whyNot, QStringLiteral("No such file or directory"));
+}
+
 TEST_F(SettingsFile, FolderWhoseShellPathHoldsTheSeparatorIsCutOnReading)
 {
     // The file has no escaping of its own: such a path is written whole and
@@ -162,6 +209,9 @@ const ReadCase kReadCases[] = {
      "python", "unset"},
     {"quoted shell path", "TarnwickFolder=>'%1/with blank'\n", "with blank", "arm/bin", "unset"},
     {"relative path names nothing", "TarnwickFolder=>other\n", "unset", "arm/bin", "unset"},
+    {"byte-order mark before the first entry", "\xef\xbb\xbfTarnwickFolder=>%1/other\n", "other", "arm/bin", "unset"},
+    {"stray byte on one line leaves the others", "ArmNoneFolder=>%1/caf\xe9\nTarnwickFolder=>%1/\xe6\x97\xa5\n",
+     "\xe6\x97\xa5", "unset", "unset"},
 };
 
 // Test names and failures show the case by its name.
@@ -172,11 +222,11 @@ class SettingsFileReading : public SettingsFile, public ::testing::WithParamInte
 TEST_P(SettingsFileReading, SetsTheFoldersTheFileNames)
 {
     const ReadCase& c = GetParam();
-    for (const char* name : {"other", "python", "with blank"})
+    for (const char* name : {"other", "python", "with blank", "\xe6\x97\xa5"})
         folder(QString::fromUtf8(name));
     gTarnwickFolder = folder(QStringLiteral("conv"));
     gArmNoneFolder = folder(QStringLiteral("arm/bin"));
-    writeSettingBytes(QString::fromUtf8(c.text).arg(dir_.path()).toUtf8());
+    writeSettingBytes(QByteArray(c.text).replace("%1", dir_.path().toUtf8()));
 
     Module1::ReadSetting();
 
@@ -190,7 +240,7 @@ INSTANTIATE_TEST_SUITE_P(Settings, SettingsFileReading, ::testing::ValuesIn(kRea
                              std::string name;
                              bool upper = true;
                              for (const char* p = info.param.name; *p; ++p) {
-                                 if (*p == ' ' || *p == '=' || *p == '>') {
+                                 if (!std::isalnum(static_cast<unsigned char>(*p))) {
                                      upper = true;
                                      continue;
                                  }

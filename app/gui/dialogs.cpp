@@ -1,9 +1,11 @@
 #include "app/gui/dialogs.h"
 
 #include "app/gui/file_type.h"
+#include "app/gui/runtime.h"
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QMessageBox>
 
 namespace gui {
 
@@ -42,7 +44,7 @@ void setDialogResponderForTesting(DialogResponder newResponder)
 FolderItemPtr GetOpenFolderItem(const QString& fileTypeName)
 {
     if (responder())
-        return responder()({DialogRequest::Kind::Open, fileTypeName, {}, {}, {}, {}, nullptr});
+        return responder()({.kind = DialogRequest::Kind::Open, .fileTypeName = fileTypeName});
     return itemFor(QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(), QString(),
                                                 filterFor(fileTypeName)));
 }
@@ -50,7 +52,8 @@ FolderItemPtr GetOpenFolderItem(const QString& fileTypeName)
 FolderItemPtr GetSaveFolderItem(const QString& fileTypeName, const QString& defaultName)
 {
     if (responder())
-        return responder()({DialogRequest::Kind::Save, fileTypeName, defaultName, {}, {}, {}, nullptr});
+        return responder()(
+            {.kind = DialogRequest::Kind::Save, .fileTypeName = fileTypeName, .defaultName = defaultName});
     QFileDialog dialog(QApplication::activeWindow());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -61,6 +64,19 @@ FolderItemPtr GetSaveFolderItem(const QString& fileTypeName, const QString& defa
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return nullptr;
     return itemFor(dialog.selectedFiles().constFirst());
+}
+
+void ShowWarning(const QString& message, const QString& detail)
+{
+    Beep();
+    if (responder()) {
+        responder()({.kind = DialogRequest::Kind::Warning, .message = message, .detail = detail});
+        return;
+    }
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), message, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.setInformativeText(detail);
+    box.exec();
 }
 
 FolderItemPtr SelectFolderDialog::ShowModal() const

@@ -8,19 +8,22 @@
 
 namespace gui {
 
-/// What a file or folder dialog was asked, for the test seam.
+/// What a dialog (file, folder or warning) was asked, for the test seam.
 struct DialogRequest {
-    enum class Kind { Open, Save, SelectFolder } kind;
-    QString fileTypeName;      ///< Open and Save: the registered file type's name.
-    QString defaultName;       ///< Save: the name offered.
-    QString title;             ///< SelectFolder.
-    QString promptText;        ///< SelectFolder.
-    QString actionCaption;     ///< SelectFolder.
-    FolderItemPtr initialDirectory;  ///< SelectFolder; null when unset.
+    enum class Kind { Open, Save, SelectFolder, Warning } kind = Kind::Open;
+    QString fileTypeName = {};            ///< Open and Save: the registered file type's name.
+    QString defaultName = {};             ///< Save: the name offered.
+    QString title = {};                   ///< SelectFolder.
+    QString promptText = {};              ///< SelectFolder.
+    QString actionCaption = {};           ///< SelectFolder.
+    FolderItemPtr initialDirectory = {};  ///< SelectFolder; null when unset.
+    QString message = {};                 ///< Warning: what went wrong.
+    QString detail = {};                  ///< Warning: why, in the system's words.
 };
 
 /// Answers dialogs in place of the user: returns the chosen item, or null for
-/// Cancel. While one is installed no native dialog is shown.
+/// Cancel (a warning's answer is not looked at). While one is installed no
+/// native dialog is shown.
 using DialogResponder = std::function<FolderItemPtr(const DialogRequest&)>;
 /// Installs a responder (tests); an empty function restores the native dialogs.
 void setDialogResponderForTesting(DialogResponder responder);
@@ -31,6 +34,10 @@ FolderItemPtr GetOpenFolderItem(const QString& fileTypeName);
 /// The platform's save dialog for files of that type, offering the name.
 /// Returns the chosen place, existing or not, or null when the user cancels.
 FolderItemPtr GetSaveFolderItem(const QString& fileTypeName, const QString& defaultName);
+
+/// Sounds the alert and shows a modal warning: the message, and below it the
+/// detail. Returns when the user has dismissed it.
+void ShowWarning(const QString& message, const QString& detail);
 
 /// The platform's modal folder chooser.
 class SelectFolderDialog {

@@ -4,6 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <filesystem>
+#include <system_error>
+
 namespace gui {
 
 FolderItem::FolderItem(QString path) : path_(std::move(path)) {}
@@ -48,6 +51,16 @@ QString FolderItem::Name() const
 QString FolderItem::ShellPath() const
 {
     return shellQuote(path_);
+}
+
+bool FolderItem::sameFileAs(const FolderItem& other) const
+{
+    if (path_ == other.path_)
+        return !path_.isEmpty();
+    std::error_code error;
+    const bool same = std::filesystem::equivalent(QFile::encodeName(path_).toStdString(),
+                                                  QFile::encodeName(other.path_).toStdString(), error);
+    return same && !error;
 }
 
 bool FolderItem::CreateAsFolder() const

@@ -31,6 +31,10 @@ public:
     /// The full path as exactly one word of a /bin/sh command line: a path made
     /// only of characters that need no quoting stays as it is, any other is quoted.
     QString ShellPath() const;
+    /// Whether both name one file: the same path, or, where both exist, two
+    /// paths to the same file (through a link, or in another letter case on a
+    /// file system that ignores case).
+    bool sameFileAs(const FolderItem& other) const;
     /// The plain absolute path, for the file system.
     const QString& path() const { return path_; }
 
