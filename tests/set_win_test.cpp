@@ -178,6 +178,25 @@ TEST_F(SettingsWindow, OneWindowAtATimeAndANewOneAfterClosing)
     EXPECT_EQ(second->contentSize(), QSize(600, 201));
 }
 
+TEST_F(SettingsWindow, PreferencesBringsBackAMinimisedSettingsWindow)
+{
+    TWKWin* converter = gui::Window::make<TWKWin>();
+    converter->Show();
+    QTest::mouseClick(converter->SaveBB1(), Qt::LeftButton);
+    QPointer<SetWin> settings = gui::Window::findOpen<SetWin>();
+    ASSERT_FALSE(settings.isNull());
+    settings->showMinimized();
+    converter->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(converter));
+
+    QTest::mouseClick(converter->SaveBB1(), Qt::LeftButton);
+
+    EXPECT_EQ(gui::Window::findOpen<SetWin>(), settings.data()) << "no second settings window";
+    EXPECT_TRUE(settings->isVisible());
+    EXPECT_FALSE(settings->isMinimized());
+    EXPECT_TRUE(QTest::qWaitForWindowActive(settings.data()));
+}
+
 TEST_F(SettingsWindow, FieldsShowFoldersThatAreSetAndExist)
 {
     gTarnwickFolder = folder(QStringLiteral("with blank"));

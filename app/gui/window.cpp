@@ -108,6 +108,9 @@ void Window::build()
 
 void Window::Show()
 {
+    // show() and raise() leave a minimised window minimised. Dropping only that
+    // state brings it back as it was before, normal or maximised.
+    setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
     activateWindow();

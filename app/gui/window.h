@@ -60,7 +60,8 @@ public:
 
     QString Title() const { return windowTitle(); }
     void setTitle(const QString& title) { setWindowTitle(title); }
-    /// Makes the window visible and brings it to the front; returns at once.
+    /// Makes the window visible, restores it when minimised (to normal or
+    /// maximised, as it was), brings it to the front and activates it; returns at once.
     void Show();
     /// Closes and discards the window.
     void Close() { close(); }
