@@ -134,6 +134,17 @@ TEST_F(SettingsWindow, ControlsStandAtTheirPlacesWithTheirTexts)
     EXPECT_NE(window->Label4()->palette().color(QPalette::WindowText), QColor(0xFF, 0, 0));
 }
 
+TEST_F(SettingsWindow, TitleBarHasCloseMinimiseAndMaximiseButNoFullScreenButton)
+{
+    SetWin* window = SetWin::shared();
+    window->Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    // CustomizeWindowHint too: without it macOS offers full screen whatever the other flags say.
+    EXPECT_EQ(window->windowFlags(), Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                                         | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
+                                         | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint);
+}
+
 TEST_F(SettingsWindow, ResizingMovesNoControl)
 {
     SetWin* window = SetWin::shared();

@@ -147,6 +147,19 @@ void Window::showMenuBar(std::shared_ptr<MenuBar> bar)
         fitToContent(keep);
 }
 
+void Window::setTitleBarButtons(unsigned buttons)
+{
+    // Qt's default flags carry the full-screen button, and on macOS a window
+    // without CustomizeWindowHint gets every button whatever its other flags say,
+    // so the flags are given whole.
+    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint;
+    flags.setFlag(Qt::WindowCloseButtonHint, buttons & CloseButton);
+    flags.setFlag(Qt::WindowMinimizeButtonHint, buttons & MinimizeButton);
+    flags.setFlag(Qt::WindowMaximizeButtonHint, buttons & MaximizeButton);
+    flags.setFlag(Qt::WindowFullscreenButtonHint, buttons & FullScreenButton);
+    setWindowFlags(flags);
+}
+
 QSize Window::contentSize() const
 {
     return content_->size();
