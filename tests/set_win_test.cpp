@@ -11,9 +11,12 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QLabel>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <deque>
 #include <vector>
@@ -277,6 +280,70 @@ TEST_P(SettingsWindowChooser, OpensWithTheRowsTextsAndStartFolder)
 
 INSTANTIATE_TEST_SUITE_P(SetWin, SettingsWindowChooser, ::testing::ValuesIn(kChooserCases),
                          [](const ::testing::TestParamInfo<ChooserCase>& info) { return std::string(info.param.name); });
+
+/// Catches the next folder chooser that opens modally, notes how it was set up
+/// and what it shows, then cancels it.
+struct RealChooserSpy {
+    QString title;
+    QString acceptCaption;
+    QStringList shownLabels;
+    QString directory;
+    bool foldersOnly = false;
+
+    void arm()
+    {
+        QTimer::singleShot(0, [this] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog) {
+                arm();
+                return;
+            }
+            title = dialog->windowTitle();
+            acceptCaption = dialog->labelText(QFileDialog::Accept);
+            for (const QLabel* label : dialog->findChildren<QLabel*>()) {
+                if (label->isVisible())
+                    shownLabels << label->text();
+            }
+            directory = dialog->directory().absolutePath();
+            foldersOnly = dialog->fileMode() == QFileDialog::Directory && dialog->testOption(QFileDialog::ShowDirsOnly);
+            dialog->reject();
+        });
+    }
+};
+
+TEST_F(SettingsWindow, RealChooserShowsTheRowsTextsAndOpensInItsStartFolder)
+{
+    gui::setDialogResponderForTesting({});
+    const struct {
+        int row;
+        QString tool;
+        QString start;
+    } rows[] = {
+        {1, QStringLiteral("tarnwick.py"), QStringLiteral("Kestrova_tarnwick-master")},
+        {2, QStringLiteral("arm-none-eabi-gcc"), QStringLiteral("arm-cs-tools/bin")},
+    };
+    SetWin* window = SetWin::shared();
+    window->Show();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(qPrintable(row.tool));
+        folder(row.start);
+        RealChooserSpy spy;
+        spy.arm();
+
+        QTest::mouseClick(row.row == 1 ? window->PushButton1() : window->PushButton2(), Qt::LeftButton);
+
+        EXPECT_EQ(spy.title, row.tool + QStringLiteral(" folder..."));
+        EXPECT_TRUE(spy.shownLabels.contains(QStringLiteral("Select the folder containing ") + row.tool
+                                             + QStringLiteral("...")))
+            << qPrintable(spy.shownLabels.join(QStringLiteral(" | ")));
+        EXPECT_EQ(spy.acceptCaption, QStringLiteral("Select"));
+        EXPECT_EQ(spy.directory, path(row.start));
+        EXPECT_TRUE(spy.foldersOnly);
+    }
+    EXPECT_EQ(gTarnwickFolder, nullptr);
+    EXPECT_EQ(gArmNoneFolder, nullptr);
+    EXPECT_FALSE(QFileInfo::exists(gSettingFile->path())) << "cancelled: nothing saved";
+}
 
 TEST_F(SettingsWindow, ConfirmedChoiceTakesEffectAndIsSavedWithTheOtherFolders)
 {
