@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include <functional>
+#include <utility>
 
 namespace {
 

@@ -76,8 +76,8 @@ public:
     QSize contentSize() const;
     void setMinimumContentSize(int width, int height);
     void setMaximumContentSize(int width, int height);
-    /// Gives the title bar exactly these buttons (TitleBarButton values ORed) and
-    /// its title; any button left out is not offered.
+    /// Gives the title bar its title and exactly these buttons (TitleBarButton
+    /// values ORed); a button left out is not offered.
     void setTitleBarButtons(unsigned buttons);
     /// The area in which the controls stand.
     QWidget* content() const { return content_; }
