@@ -73,9 +73,7 @@ void TWKWin::Layout()
     setMinimumContentSize(64, 64);
     setMaximumContentSize(32000, 32000);
     setTitle(QStringLiteral("Kestrova_tarnwick"));
-    setWindowFlag(Qt::WindowMinimizeButtonHint, true);
-    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
-    setWindowFlag(Qt::WindowCloseButtonHint, true);
+    setTitleBarButtons(gui::CloseButton | gui::MinimizeButton | gui::MaximizeButton);
 }
 
 void TWKWin::CreateControls()

@@ -79,6 +79,7 @@ void SetWin::Layout()
     setSize(600, 201);
     setMinimumContentSize(64, 64);
     setMaximumContentSize(32000, 32000);
+    setTitleBarButtons(gui::CloseButton | gui::MinimizeButton | gui::MaximizeButton);
 }
 
 void SetWin::CreateControls()

@@ -45,6 +45,24 @@ void run(const QString& program, const QStringList& arguments)
     ASSERT_EQ(process.exitCode(), 0) << qPrintable(program) << ": " << process.readAll().constData();
 }
 
+/// What a program ends with: its exit status and its standard output and error, merged.
+struct Outcome {
+    int status;
+    QString output;
+};
+
+/// Runs a program directly (no shell), whatever its exit status.
+Outcome outcomeOf(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    EXPECT_TRUE(process.waitForStarted(-1)) << qPrintable(program);
+    EXPECT_TRUE(process.waitForFinished(-1)) << qPrintable(program);
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << qPrintable(program);
+    return {process.exitCode(), QString::fromUtf8(process.readAll())};
+}
+
 /// The BASIC text that the stand-in script is meant to make of these bytes,
 /// worked out here on its own so that the script itself is checked too.
 QString expectedBasic(const QByteArray& code, int address, int firstLine, int step, const QString& format,
@@ -72,7 +90,7 @@ QString expectedBasic(const QByteArray& code, int address, int firstLine, int st
     return text;
 }
 
-class ConversionRealToolsTest : public ::testing::TestWithParam<OptionSet> {
+class ConversionRealTools : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -117,6 +135,8 @@ protected:
     QString gcc_, objcopy_, python3_, script_, pyDir_, ref_;
     TWKWin* window_ = nullptr;
 };
+
+class ConversionRealToolsTest : public ConversionRealTools, public ::testing::WithParamInterface<OptionSet> {};
 
 INSTANTIATE_TEST_SUITE_P(ConversionRealTools, ConversionRealToolsTest,
                          ::testing::Values(OptionSet{"InitialOptions", nullptr, nullptr, nullptr, nullptr, nullptr},
@@ -167,6 +187,35 @@ TEST_P(ConversionRealToolsTest, SampleRoutineBecomesTheScriptsBasicText)
                   + ">arm-none-eabi-objcopy -O binary " + base + ".o " + base + ".bin\n"
                   + ">" + pyDir_ + "/python " + script_ + "/tarnwick.py -a " + a + " -s " + s + " -d " + d + " -o "
                   + o + " -c " + c + " " + base + ".bin " + base + ".bas\n");
+    EXPECT_EQ(QDir(script_).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System),
+              QStringList{QStringLiteral("tarnwick.py")});
+}
+
+TEST_F(ConversionRealTools, CompileErrorIsLoggedWithTheCompilersMessageAndNoFileIsLeft)
+{
+    const QString source = QStringLiteral("int f(void)\r{\r  return missing;\r}\r");
+    window_->cEF()->setText(source);
+
+    // The same text under the same file name beside the run, compiled with the
+    // same flags: what the compiler says there, it says in the run, but for the folder.
+    const QString refC = ref_ + QStringLiteral("/3716541234.c");
+    testsupport::writeBytes(refC, source.toUtf8());
+    const Outcome reference =
+        outcomeOf(gcc_, {QStringLiteral("-c"), QStringLiteral("-mthumb"), QStringLiteral("-mlittle-endian"),
+                         QStringLiteral("-mno-unaligned-access"), QStringLiteral("-Os"), QStringLiteral("-o"),
+                         ref_ + QStringLiteral("/3716541234.o"), QStringLiteral("-c"), refC});
+    ASSERT_EQ(reference.status, 1);
+    ASSERT_TRUE(reference.output.contains(refC + u':')) << qPrintable(reference.output);
+    ASSERT_TRUE(reference.output.contains(QStringLiteral("error"))) << qPrintable(reference.output);
+    QString message = reference.output;
+    message.replace(ref_ + u'/', script_ + u'/');
+
+    window_->PushButton1()->click();
+
+    const QString base = script_ + QStringLiteral("/3716541234");
+    EXPECT_EQ(window_->rEF()->Text(), ">arm-none-eabi-gcc -c -mthumb -mlittle-endian -mno-unaligned-access -Os -o "
+                                          + base + ".o -c " + base + ".c\nError...1:" + message + "\n");
+    EXPECT_EQ(window_->bEF()->Text(), QString());
     EXPECT_EQ(QDir(script_).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System),
               QStringList{QStringLiteral("tarnwick.py")});
 }

@@ -11,9 +11,12 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QLabel>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <deque>
 #include <vector>
@@ -137,6 +140,17 @@ TEST_F(SettingsWindow, ControlsStandAtTheirPlacesWithTheirTexts)
     EXPECT_NE(window->Label4()->palette().color(QPalette::WindowText), QColor(0xFF, 0, 0));
 }
 
+TEST_F(SettingsWindow, TitleBarHasCloseMinimiseAndMaximiseButNoFullScreenButton)
+{
+    SetWin* window = SetWin::shared();
+    window->Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    // CustomizeWindowHint too: without it macOS offers full screen whatever the other flags say.
+    EXPECT_EQ(window->windowFlags(), Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                                         | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
+                                         | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint);
+}
+
 TEST_F(SettingsWindow, ResizingMovesNoControl)
 {
     SetWin* window = SetWin::shared();
@@ -179,6 +193,25 @@ TEST_F(SettingsWindow, OneWindowAtATimeAndANewOneAfterClosing)
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(fields(second), (std::vector<QString>{"conv", "arm/bin", ""}));
     EXPECT_EQ(second->contentSize(), QSize(600, 201));
+}
+
+TEST_F(SettingsWindow, PreferencesBringsBackAMinimisedSettingsWindow)
+{
+    TWKWin* converter = gui::Window::make<TWKWin>();
+    converter->Show();
+    QTest::mouseClick(converter->SaveBB1(), Qt::LeftButton);
+    QPointer<SetWin> settings = gui::Window::findOpen<SetWin>();
+    ASSERT_FALSE(settings.isNull());
+    settings->showMinimized();
+    converter->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(converter));
+
+    QTest::mouseClick(converter->SaveBB1(), Qt::LeftButton);
+
+    EXPECT_EQ(gui::Window::findOpen<SetWin>(), settings.data()) << "no second settings window";
+    EXPECT_TRUE(settings->isVisible());
+    EXPECT_FALSE(settings->isMinimized());
+    EXPECT_TRUE(QTest::qWaitForWindowActive(settings.data()));
 }
 
 TEST_F(SettingsWindow, FieldsShowFoldersThatAreSetAndExist)
@@ -250,6 +283,70 @@ TEST_P(SettingsWindowChooser, OpensWithTheRowsTextsAndStartFolder)
 
 INSTANTIATE_TEST_SUITE_P(SetWin, SettingsWindowChooser, ::testing::ValuesIn(kChooserCases),
                          [](const ::testing::TestParamInfo<ChooserCase>& info) { return std::string(info.param.name); });
+
+/// Catches the next folder chooser that opens modally, notes how it was set up
+/// and what it shows, then cancels it.
+struct RealChooserSpy {
+    QString title;
+    QString acceptCaption;
+    QStringList shownLabels;
+    QString directory;
+    bool foldersOnly = false;
+
+    void arm()
+    {
+        QTimer::singleShot(0, [this] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog) {
+                arm();
+                return;
+            }
+            title = dialog->windowTitle();
+            acceptCaption = dialog->labelText(QFileDialog::Accept);
+            for (const QLabel* label : dialog->findChildren<QLabel*>()) {
+                if (label->isVisible())
+                    shownLabels << label->text();
+            }
+            directory = dialog->directory().absolutePath();
+            foldersOnly = dialog->fileMode() == QFileDialog::Directory && dialog->testOption(QFileDialog::ShowDirsOnly);
+            dialog->reject();
+        });
+    }
+};
+
+TEST_F(SettingsWindow, RealChooserShowsTheRowsTextsAndOpensInItsStartFolder)
+{
+    gui::setDialogResponderForTesting({});
+    const struct {
+        int row;
+        QString tool;
+        QString start;
+    } rows[] = {
+        {1, QStringLiteral("tarnwick.py"), QStringLiteral("Kestrova_tarnwick-master")},
+        {2, QStringLiteral("arm-none-eabi-gcc"), QStringLiteral("arm-cs-tools/bin")},
+    };
+    SetWin* window = SetWin::shared();
+    window->Show();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(qPrintable(row.tool));
+        folder(row.start);
+        RealChooserSpy spy;
+        spy.arm();
+
+        QTest::mouseClick(row.row == 1 ? window->PushButton1() : window->PushButton2(), Qt::LeftButton);
+
+        EXPECT_EQ(spy.title, row.tool + QStringLiteral(" folder..."));
+        EXPECT_TRUE(spy.shownLabels.contains(QStringLiteral("Select the folder containing ") + row.tool
+                                             + QStringLiteral("...")))
+            << qPrintable(spy.shownLabels.join(QStringLiteral(" | ")));
+        EXPECT_EQ(spy.acceptCaption, QStringLiteral("Select"));
+        EXPECT_EQ(spy.directory, path(row.start));
+        EXPECT_TRUE(spy.foldersOnly);
+    }
+    EXPECT_EQ(gTarnwickFolder, nullptr);
+    EXPECT_EQ(gArmNoneFolder, nullptr);
+    EXPECT_FALSE(QFileInfo::exists(gSettingFile->path())) << "cancelled: nothing saved";
+}
 
 TEST_F(SettingsWindow, ConfirmedChoiceTakesEffectAndIsSavedWithTheOtherFolders)
 {
@@ -353,15 +450,24 @@ TEST_F(SettingsWindow, ReturnAndEscapePressNoButton)
 {
     SetWin* window = SetWin::shared();
     window->Show();
-    testsupport::settle();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     int presses = 0;
-    for (QPushButton* button : {window->PushButton1(), window->PushButton2(), window->PushButton3()})
+    for (QPushButton* button : {window->PushButton1(), window->PushButton2(), window->PushButton3()}) {
+        QObject::connect(button, &QAbstractButton::pressed, [&presses] { ++presses; });
         QObject::connect(button, &QAbstractButton::clicked, [&presses] { ++presses; });
-    window->twkEF()->setFocus();
-    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
-        QTest::keyClick(window->twkEF(), key);
-    testsupport::settle();
-    EXPECT_EQ(presses, 0);
+    }
+    // A window that is no dialog has no default button to pass the keys to, so
+    // only a button that holds the focus would press itself.
+    for (QWidget* focused : std::initializer_list<QWidget*>{window->twkEF(), window->ArmEF(), window->PushButton1(),
+                                                            window->PushButton2()}) {
+        SCOPED_TRACE(qPrintable(focused->objectName()));
+        focused->setFocus(Qt::TabFocusReason);
+        ASSERT_EQ(QApplication::focusWidget(), focused);
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
+            QTest::keyClick(focused, key);
+        testsupport::settle();
+        EXPECT_EQ(presses, 0);
+    }
     EXPECT_TRUE(requests_.empty());
     EXPECT_TRUE(window->isOpen());
 }

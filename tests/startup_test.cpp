@@ -1,6 +1,7 @@
 // Start-up in a home and a preferences folder of the test's own: the folders
 // and files it makes, the tool folders it finds, the windows it opens, the
-// application's menu handlers, and the release of the module globals.
+// application's menu handlers, and the release of the module globals and its
+// order. And the whole process, from start to File > Quit and the exit.
 
 #include "app/file_types.h"
 #include "app/gui/application.h"
@@ -18,9 +19,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -31,7 +35,7 @@ protected:
     {
         ASSERT_TRUE(dir_.isValid());
         ASSERT_TRUE(QDir().mkpath(home()));
-        ASSERT_TRUE(QDir().mkpath(config()));
+        // The configuration folder is not made here: the Open event makes it.
         qputenv("HOME", home().toUtf8());
         qputenv("XDG_CONFIG_HOME", config().toUtf8());
         gui::setDialogResponderForTesting([this](const gui::DialogRequest& request) -> gui::FolderItemPtr {
@@ -234,5 +238,113 @@ TEST_F(Startup, ReleaseUnsetsEveryModuleGlobal)
     EXPECT_TRUE(cFile.expired()) << "the file type is let go of";
     EXPECT_TRUE(bar.expired()) << "the menu bar is let go of";
 }
+
+/// Installs a stand-in for what a global holds that notes, when it is let go
+/// of, whether the global was already unset and whether the menu bar was gone.
+template <class T>
+void watchRelease(std::shared_ptr<T>& global, const char* name, std::shared_ptr<T> held,
+                  const std::weak_ptr<MainMenuBar>& bar, std::vector<std::string>& releases)
+{
+    T* object = held.get();
+    global = std::shared_ptr<T>(object, [&global, name, held, &bar, &releases](T*) mutable {
+        releases.push_back(std::string(name) + (global ? ": still set" : ": unset")
+                           + (bar.expired() ? ", bar gone" : ", bar kept"));
+        held.reset();
+    });
+}
+
+TEST_F(Startup, ReleaseGoesFileTypesMenuBarFoldersEachGlobalUnsetFirst)
+{
+    std::vector<std::string> releases;
+    const std::weak_ptr<MainMenuBar> bar = MainMenuBar::shared();
+    const gui::FolderItemPtr folder = gui::FolderItem::fromPath(home());
+    watchRelease(FileTypes1::pCFILE, "pCFILE", std::make_shared<gui::FileType>(), bar, releases);
+    watchRelease(FileTypes1::pBFILE, "pBFILE", std::make_shared<gui::FileType>(), bar, releases);
+    watchRelease(FileTypes1::pTFILE, "pTFILE", std::make_shared<gui::FileType>(), bar, releases);
+    watchRelease(Module1::gSettingFile, "gSettingFile", folder, bar, releases);
+    watchRelease(Module1::gPythonFolder, "gPythonFolder", folder, bar, releases);
+    watchRelease(Module1::gTarnwickFolder, "gTarnwickFolder", folder, bar, releases);
+    watchRelease(Module1::gArmNoneFolder, "gArmNoneFolder", folder, bar, releases);
+
+    releaseModuleGlobals();
+
+    EXPECT_EQ(releases, (std::vector<std::string>{
+                            "pBFILE: unset, bar kept",
+                            "pCFILE: unset, bar kept",
+                            "pTFILE: unset, bar kept",
+                            "gArmNoneFolder: unset, bar gone",
+                            "gTarnwickFolder: unset, bar gone",
+                            "gPythonFolder: unset, bar gone",
+                            "gSettingFile: unset, bar gone",
+                        }));
+    EXPECT_TRUE(bar.expired());
+}
+
+struct ProcessCase {
+    const char* name;
+    std::vector<QString> inHome;
+    /// What the probe prints: the windows shown, then the one in front.
+    const char* report;
+};
+
+const ProcessCase kProcessCases[] = {
+    {"FirstStart", {}, "open: SetWin TWKWin\nfront: SetWin\n"},
+    {"ScriptFolderAtItsDefaultPlace", {"Kestrova_tarnwick-master/tarnwick.py"}, "open: TWKWin\nfront: TWKWin\n"},
+};
+
+// Test names and failures show the case by its name.
+void PrintTo(const ProcessCase& c, std::ostream* os) { *os << c.name; }
+
+class StartupProcess : public Startup, public ::testing::WithParamInterface<ProcessCase> {};
+
+/// The application's whole life in a process of its own, in a home folder
+/// with no configuration folder yet: start-up, the Open event, the windows,
+/// File > Quit chosen in the front window's menu bar, and the exit.
+TEST_P(StartupProcess, RunsFromStartToQuit)
+{
+    const ProcessCase& c = GetParam();
+    makeInHome(c.inHome);
+    // What a desktop session gives; Qt warns at start when it is missing.
+    const QString runtime = dir_.filePath(QStringLiteral("runtime"));
+    ASSERT_TRUE(QDir().mkpath(runtime));
+    ASSERT_TRUE(QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), home());
+    environment.remove(QStringLiteral("XDG_CONFIG_HOME"));
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    QProcess app;
+    app.setProcessEnvironment(environment);
+    app.setWorkingDirectory(home());
+
+    app.start(QStringLiteral(QUIT_PROBE_APP), QStringList());
+    ASSERT_TRUE(app.waitForStarted(-1));
+    if (!app.waitForFinished(60000)) {
+        app.kill();
+        app.waitForFinished(-1);
+        FAIL() << "the application did not quit";
+    }
+
+    EXPECT_EQ(app.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(app.exitCode(), 0);
+    EXPECT_EQ(QString::fromUtf8(app.readAllStandardOutput()), QString::fromLatin1(c.report));
+    // The offscreen platform keeps no stacking order and says so whenever a
+    // window is raised; anything else on standard error is a fault.
+    QStringList errors = QString::fromUtf8(app.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
+    errors.removeAll(QStringLiteral("This plugin does not support raise()"));
+    EXPECT_EQ(errors, QStringList());
+
+    QStringList made;
+    const QString config = home() + QStringLiteral("/.config");
+    for (QDirIterator it(config, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+         it.hasNext();)
+        made << QDir(config).relativeFilePath(it.next());
+    made.sort();
+    EXPECT_EQ(made, (QStringList{QStringLiteral("Tessaly Utilities"), QStringLiteral("Tessaly Utilities/Lumatools")}))
+        << "the two folders, and no settings file";
+}
+
+INSTANTIATE_TEST_SUITE_P(Startup, StartupProcess, ::testing::ValuesIn(kProcessCases),
+                         [](const ::testing::TestParamInfo<ProcessCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

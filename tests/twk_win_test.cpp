@@ -396,6 +396,15 @@ TEST_F(ConverterWindow, TypedComboTextBecomesTheOptionUnchangedAndAddsNoRow)
     }
 }
 
+TEST_F(ConverterWindow, TitleBarHasCloseMinimiseAndMaximiseButNoFullScreenButton)
+{
+    TWKWin* w = shownWindow();
+    // CustomizeWindowHint too: without it macOS offers full screen whatever the other flags say.
+    EXPECT_EQ(w->windowFlags(), Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                                    | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint
+                                    | Qt::WindowMaximizeButtonHint);
+}
+
 TEST_F(ConverterWindow, ReturnAndEscapeInTheFieldsPressNoButton)
 {
     TWKWin* w = shownWindow();

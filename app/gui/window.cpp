@@ -108,6 +108,9 @@ void Window::build()
 
 void Window::Show()
 {
+    // show() and raise() leave a minimised window minimised. Dropping only that
+    // state brings it back as it was before, normal or maximised.
+    setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
     activateWindow();
@@ -142,6 +145,19 @@ void Window::showMenuBar(std::shared_ptr<MenuBar> bar)
         QMainWindow::setMenuBar(menuBarView_);
     if (layoutSize_.isValid())
         fitToContent(keep);
+}
+
+void Window::setTitleBarButtons(unsigned buttons)
+{
+    // Qt's default flags carry the full-screen button, and on macOS a window
+    // without CustomizeWindowHint gets every button whatever its other flags say,
+    // so the flags are given whole.
+    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint;
+    flags.setFlag(Qt::WindowCloseButtonHint, buttons & CloseButton);
+    flags.setFlag(Qt::WindowMinimizeButtonHint, buttons & MinimizeButton);
+    flags.setFlag(Qt::WindowMaximizeButtonHint, buttons & MaximizeButton);
+    flags.setFlag(Qt::WindowFullscreenButtonHint, buttons & FullScreenButton);
+    setWindowFlags(flags);
 }
 
 QSize Window::contentSize() const

@@ -17,6 +17,9 @@ class MenuBarView;
 /// Window edges to which a control keeps its distance when the window is resized.
 enum Lock : unsigned { LockLeft = 1, LockTop = 2, LockRight = 4, LockBottom = 8 };
 
+/// Buttons a window's title bar offers.
+enum TitleBarButton : unsigned { CloseButton = 1, MinimizeButton = 2, MaximizeButton = 4, FullScreenButton = 8 };
+
 /// A control's place in its window's content area, in pixels from the content's
 /// top-left corner, at the content size that the window's Layout set.
 struct Place {
@@ -60,7 +63,8 @@ public:
 
     QString Title() const { return windowTitle(); }
     void setTitle(const QString& title) { setWindowTitle(title); }
-    /// Makes the window visible and brings it to the front; returns at once.
+    /// Makes the window visible, restores it when minimised (to normal or
+    /// maximised, as it was), brings it to the front and activates it; returns at once.
     void Show();
     /// Closes and discards the window.
     void Close() { close(); }
@@ -72,6 +76,9 @@ public:
     QSize contentSize() const;
     void setMinimumContentSize(int width, int height);
     void setMaximumContentSize(int width, int height);
+    /// Gives the title bar its title and exactly these buttons (TitleBarButton
+    /// values ORed); a button left out is not offered.
+    void setTitleBarButtons(unsigned buttons);
     /// The area in which the controls stand.
     QWidget* content() const { return content_; }
 
