@@ -33,18 +33,6 @@ struct OptionSet {
 
 void PrintTo(const OptionSet& options, std::ostream* os) { *os << options.name; }
 
-/// Runs a program directly (no shell); fails the test unless it ends with status 0.
-void run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, arguments);
-    ASSERT_TRUE(process.waitForStarted(-1)) << qPrintable(program);
-    ASSERT_TRUE(process.waitForFinished(-1)) << qPrintable(program);
-    ASSERT_EQ(process.exitStatus(), QProcess::NormalExit) << qPrintable(program);
-    ASSERT_EQ(process.exitCode(), 0) << qPrintable(program) << ": " << process.readAll().constData();
-}
-
 /// What a program ends with: its exit status and its standard output and error, merged.
 struct Outcome {
     int status;
@@ -61,6 +49,13 @@ Outcome outcomeOf(const QString& program, const QStringList& arguments)
     EXPECT_TRUE(process.waitForFinished(-1)) << qPrintable(program);
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << qPrintable(program);
     return {process.exitCode(), QString::fromUtf8(process.readAll())};
+}
+
+/// Runs a program directly (no shell); fails the test unless it ends with status 0.
+void run(const QString& program, const QStringList& arguments)
+{
+    const Outcome outcome = outcomeOf(program, arguments);
+    ASSERT_EQ(outcome.status, 0) << qPrintable(program) << ": " << qPrintable(outcome.output);
 }
 
 /// The BASIC text that the stand-in script is meant to make of these bytes,

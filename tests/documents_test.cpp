@@ -18,7 +18,6 @@
 #include <QFileDialog>
 #include <QTest>
 #include <QTextBlock>
-#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
@@ -652,25 +651,19 @@ TEST(FileTypes, TypesStillHeldAtExitEndCleanly)
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
 }
 
-/// Answers the next file dialog that opens: notes its filters, offered file and
-/// default suffix, then cancels it.
-struct NativeDialogSpy {
+/// What a native file dialog offered: its filters, offered file and default suffix.
+struct OfferedFiles {
     QStringList filters;
     QString suffix;
     QStringList selected;
 
-    void arm()
+    /// Notes what the next file dialog offers, then cancels it.
+    void catchNext()
     {
-        QTimer::singleShot(0, [this] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (!dialog) {
-                arm();
-                return;
-            }
-            filters = dialog->nameFilters();
-            suffix = dialog->defaultSuffix();
-            selected = dialog->selectedFiles();
-            dialog->reject();
+        testsupport::cancelNextFileDialog([this](QFileDialog& dialog) {
+            filters = dialog.nameFilters();
+            suffix = dialog.defaultSuffix();
+            selected = dialog.selectedFiles();
         });
     }
 };
@@ -679,21 +672,21 @@ TEST(FileTypes, NativeDialogsOfferOnlyTheNamedType)
 {
     FileTypes1::_Initialize();
 
-    NativeDialogSpy open;
-    open.arm();
+    OfferedFiles open;
+    open.catchNext();
     EXPECT_EQ(gui::GetOpenFolderItem(QStringLiteral("CFILE")), nullptr);
     EXPECT_EQ(open.filters, QStringList{QStringLiteral("CFILE (*.c)")});
 
-    NativeDialogSpy saveC;
-    saveC.arm();
+    OfferedFiles saveC;
+    saveC.catchNext();
     EXPECT_EQ(gui::GetSaveFolderItem(QStringLiteral("CFILE"), QStringLiteral("Untitiled.c")), nullptr);
     EXPECT_EQ(saveC.filters, QStringList{QStringLiteral("CFILE (*.c)")});
     EXPECT_EQ(saveC.suffix, QStringLiteral("c"));
     ASSERT_EQ(saveC.selected.size(), 1);
     EXPECT_TRUE(saveC.selected.first().endsWith(QStringLiteral("/Untitiled.c"))) << qPrintable(saveC.selected.first());
 
-    NativeDialogSpy saveB;
-    saveB.arm();
+    OfferedFiles saveB;
+    saveB.catchNext();
     EXPECT_EQ(gui::GetSaveFolderItem(QStringLiteral("BFILE"), QStringLiteral("Untitiled.bas")), nullptr);
     EXPECT_EQ(saveB.filters, QStringList{QStringLiteral("BFILE (*.bas)")});
     EXPECT_EQ(saveB.suffix, QStringLiteral("bas"));

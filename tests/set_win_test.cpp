@@ -16,7 +16,6 @@
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <deque>
 #include <vector>
@@ -284,32 +283,26 @@ TEST_P(SettingsWindowChooser, OpensWithTheRowsTextsAndStartFolder)
 INSTANTIATE_TEST_SUITE_P(SetWin, SettingsWindowChooser, ::testing::ValuesIn(kChooserCases),
                          [](const ::testing::TestParamInfo<ChooserCase>& info) { return std::string(info.param.name); });
 
-/// Catches the next folder chooser that opens modally, notes how it was set up
-/// and what it shows, then cancels it.
-struct RealChooserSpy {
+/// How the next folder chooser that opens was set up and what it shows; it is
+/// then cancelled.
+struct ChooserSetUp {
     QString title;
     QString acceptCaption;
     QStringList shownLabels;
     QString directory;
     bool foldersOnly = false;
 
-    void arm()
+    void catchNext()
     {
-        QTimer::singleShot(0, [this] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (!dialog) {
-                arm();
-                return;
-            }
-            title = dialog->windowTitle();
-            acceptCaption = dialog->labelText(QFileDialog::Accept);
-            for (const QLabel* label : dialog->findChildren<QLabel*>()) {
+        testsupport::cancelNextFileDialog([this](QFileDialog& dialog) {
+            title = dialog.windowTitle();
+            acceptCaption = dialog.labelText(QFileDialog::Accept);
+            for (const QLabel* label : dialog.findChildren<QLabel*>()) {
                 if (label->isVisible())
                     shownLabels << label->text();
             }
-            directory = dialog->directory().absolutePath();
-            foldersOnly = dialog->fileMode() == QFileDialog::Directory && dialog->testOption(QFileDialog::ShowDirsOnly);
-            dialog->reject();
+            directory = dialog.directory().absolutePath();
+            foldersOnly = dialog.fileMode() == QFileDialog::Directory && dialog.testOption(QFileDialog::ShowDirsOnly);
         });
     }
 };
@@ -330,8 +323,8 @@ TEST_F(SettingsWindow, RealChooserShowsTheRowsTextsAndOpensInItsStartFolder)
     for (const auto& row : rows) {
         SCOPED_TRACE(qPrintable(row.tool));
         folder(row.start);
-        RealChooserSpy spy;
-        spy.arm();
+        ChooserSetUp spy;
+        spy.catchNext();
 
         QTest::mouseClick(row.row == 1 ? window->PushButton1() : window->PushButton2(), Qt::LeftButton);
 

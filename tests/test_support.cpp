@@ -9,7 +9,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QTimer>
 
 namespace testsupport {
 
@@ -71,6 +73,19 @@ void unsetToolFolders()
     Module1::gTarnwickFolder.reset();
     Module1::gPythonFolder.reset();
     Module1::gSettingFile.reset();
+}
+
+void cancelNextFileDialog(std::function<void(QFileDialog&)> look)
+{
+    QTimer::singleShot(0, [look = std::move(look)]() mutable {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            cancelNextFileDialog(std::move(look));
+            return;
+        }
+        look(*dialog);
+        dialog->reject();
+    });
 }
 
 }  // namespace testsupport

@@ -7,9 +7,11 @@
 
 #include <QByteArray>
 
+#include <functional>
 #include <ostream>
 #include <vector>
 
+class QFileDialog;
 class TWKWin;
 
 namespace testsupport {
@@ -30,6 +32,9 @@ void closeAllWindows();
 std::vector<TWKWin*> openConverterWindows();
 /// Unsets the three tool folders and the settings file.
 void unsetToolFolders();
+/// Waits, from the event loop, for the next file or folder dialog to open
+/// modally, hands it to `look` and then cancels it.
+void cancelNextFileDialog(std::function<void(QFileDialog&)> look);
 
 }  // namespace testsupport
 
