@@ -163,8 +163,8 @@ void TextArea::keepLineEnds(int position, int /*charsRemoved*/, int charsAdded)
 {
     if (settingText_)
         return;
-    const QTextBlock first = document()->findBlock(position);
-    const QTextBlock last = document()->findBlock(position + charsAdded);
+    QTextBlock first = document()->findBlock(position);
+    QTextBlock last = document()->findBlock(position + charsAdded);
     if (charsAdded > 0 && wordWrapMode() != QTextOption::WrapAnywhere) {
         for (QTextBlock block = first; block.isValid(); block = block.next()) {
             if (hasLongRunWithoutBreak(block.text())) {
@@ -181,10 +181,11 @@ void TextArea::keepLineEnds(int position, int /*charsRemoved*/, int charsAdded)
     // block's line end with the first piece, but it still ends the text that
     // followed it, now in the last piece; the breaks in between were typed and
     // take the area's line end. So undoing a typed break gives the old line
-    // end back.
+    // end back. (Only a change of text spans blocks here: a plain text area
+    // never restyles a range of its document.)
     const int kept = first.userState();
-    QTextBlock(first).setUserState(AreaLineEnd);
-    QTextBlock(last).setUserState(kept);
+    first.setUserState(AreaLineEnd);
+    last.setUserState(kept);
 }
 
 void TextArea::setWrapAnywhere(bool anywhere)
