@@ -18,19 +18,26 @@ QString systemMessage(int error)
     return QString::fromStdString(std::generic_category().message(error));
 }
 
+/// Why no file can be opened at this path, before trying: it names nothing, or
+/// a folder. Empty when it may name a file.
+QString reasonNoFileIsThere(const QString& path)
+{
+    if (path.isEmpty())
+        return systemMessage(ENOENT);
+    if (QFileInfo(path).isDir())
+        return systemMessage(EISDIR);
+    return {};
+}
+
 }  // namespace
 
 std::unique_ptr<TextInputStream> TextInputStream::Open(const FolderItemPtr& item, QString* whyNot)
 {
-    QString reason;
     QFile file(item ? item->path() : QString());
-    if (file.fileName().isEmpty())
-        reason = systemMessage(ENOENT);
-    else if (QFileInfo(file).isDir())
-        reason = systemMessage(EISDIR);
-    else if (file.open(QIODevice::ReadOnly))
+    QString reason = reasonNoFileIsThere(file.fileName());
+    if (reason.isEmpty() && file.open(QIODevice::ReadOnly))
         return std::make_unique<TextInputStream>(decodeText(file.readAll()));
-    else
+    if (reason.isEmpty())
         reason = file.errorString();
     if (whyNot)
         *whyNot = reason;
@@ -77,16 +84,12 @@ TextOutputStream::~TextOutputStream()
 
 std::unique_ptr<TextOutputStream> TextOutputStream::Create(const FolderItemPtr& item, QString* whyNot)
 {
-    QString reason;
     auto file = std::make_unique<QSaveFile>(item ? item->path() : QString());
     file->setDirectWriteFallback(true);
-    if (file->fileName().isEmpty())
-        reason = systemMessage(ENOENT);
-    else if (QFileInfo(file->fileName()).isDir())
-        reason = systemMessage(EISDIR);
-    else if (file->open(QIODevice::WriteOnly))
+    QString reason = reasonNoFileIsThere(file->fileName());
+    if (reason.isEmpty() && file->open(QIODevice::WriteOnly))
         return std::make_unique<TextOutputStream>(std::move(file));
-    else
+    if (reason.isEmpty())
         reason = file->errorString();
     if (whyNot)
         *whyNot = reason;
