@@ -101,12 +101,20 @@ protected:
 // ---------------------------------------------------------------------------
 // Save presses
 
+/// A second name in the folder for a file, made before a press.
+struct Link {
+    enum class Kind { Symbolic, Hard } kind;
+    QString name;
+    QString target;
+};
+
 struct SavePress {
     bool c;
     bool basic;
     QString cText;
     QString bText;
     std::vector<QString> answers;
+    std::vector<Link> links = {};  ///< made before the press
 };
 
 struct SaveScenario {
@@ -221,12 +229,55 @@ const SaveScenario kSaveScenarios[] = {
      {kSaveC},
      {{"blank.c", ""}, {"blank.bas", ""}},
      "blank.c", "blank.bas", "blank"},
+    // Nor when the companion is that file under another name, through a link of
+    // either kind: it is asked for then too.
+    {"BasicCompanionSymlinkedToTheCFileAsks",
+     {},
+     {{true, false, "int s;\n", "", {"sym.c"}},
+      {false, true, "int s;\n", "10 S\n", {"out.bas"}, {{Link::Kind::Symbolic, "sym.bas", "sym.c"}}}},
+     {kSaveC, kSaveB},
+     {{"sym.c", "int s;\n"}, {"sym.bas", "int s;\n"}, {"out.bas", "10 S\n"}},
+     "sym.c", "out.bas", "sym"},
+    {"BasicCompanionHardLinkedToTheCFileAsks",
+     {},
+     {{true, false, "int h;\n", "", {"hard.c"}},
+      {false, true, "int h;\n", "10 H\n", {"out.bas"}, {{Link::Kind::Hard, "hard.bas", "hard.c"}}}},
+     {kSaveC, kSaveB},
+     {{"hard.c", "int h;\n"}, {"hard.bas", "int h;\n"}, {"out.bas", "10 H\n"}},
+     "hard.c", "out.bas", "hard"},
+    {"CFileSymlinkedToTheBasicCompanionNameAsks",
+     {},
+     {{true, true, "int a;\n", "10 A\n", {"alias.c", "out.bas"}, {{Link::Kind::Symbolic, "alias.c", "alias.bas"}}}},
+     {kSaveC, kSaveB},
+     {{"alias.c", "int a;\n"}, {"alias.bas", "int a;\n"}, {"out.bas", "10 A\n"}},
+     "alias.c", "out.bas", "alias"},
+    {"CCompanionHardLinkedToTheBasicFileAsks",
+     {},
+     {{false, true, "", "10 B\n", {"b.bas"}},
+      {true, false, "int b;\n", "10 B\n", {"out.c"}, {{Link::Kind::Hard, "b.c", "b.bas"}}}},
+     {kSaveB, kSaveC},
+     {{"b.bas", "10 B\n"}, {"b.c", "10 B\n"}, {"out.c", "int b;\n"}},
+     "out.c", "b.bas", "out"},
 };
 
 // Test names and failures show the case by its name.
 void PrintTo(const SaveScenario& c, std::ostream* os) { *os << c.name; }
 
-class SaveScenarios : public Documents, public ::testing::WithParamInterface<SaveScenario> {};
+class SaveScenarios : public Documents, public ::testing::WithParamInterface<SaveScenario> {
+protected:
+    /// Gives the target's file the link's name too; fails the test when that cannot be done.
+    void makeLink(const Link& link) const
+    {
+        if (link.kind == Link::Kind::Symbolic) {
+            ASSERT_TRUE(QFile::link(path(link.target), path(link.name))) << qPrintable(link.name);
+        } else {
+            ASSERT_EQ(::link(QFile::encodeName(path(link.target)).constData(),
+                             QFile::encodeName(path(link.name)).constData()),
+                      0)
+                << qPrintable(link.name);
+        }
+    }
+};
 
 TEST_P(SaveScenarios, WritesBindsAndNames)
 {
@@ -236,6 +287,8 @@ TEST_P(SaveScenarios, WritesBindsAndNames)
 
     TWKWin* window = Module1::NewTWK();
     for (const SavePress& press : scenario.presses) {
+        for (const Link& link : press.links)
+            ASSERT_NO_FATAL_FAILURE(makeLink(link));
         window->CSaveCB()->setValue(press.c);
         window->BSaveCB()->setValue(press.basic);
         window->cEF()->setText(press.cText);

@@ -9,6 +9,10 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <string>
+
+#include <unistd.h>
+
 namespace {
 
 // Runs a script under /bin/sh and returns what it wrote to standard output,
@@ -225,6 +229,45 @@ TEST(FolderItem, DeletingALinkToAFolderLeavesTheFolder)
     EXPECT_TRUE(link->Delete());
     EXPECT_FALSE(QFileInfo(link->path()).isSymLink());
     EXPECT_TRUE(target->Exists());
+}
+
+TEST(FolderItem, SameFileAsSeesThroughLinks)
+{
+    QTemporaryDir tmp;
+    ASSERT_TRUE(tmp.isValid());
+    const QString dir = tmp.path() + u'/';
+    testsupport::writeBytes(dir + "a", "same bytes\n");
+    testsupport::writeBytes(dir + "b", "same bytes\n");
+    testsupport::writeBytes(dir + "folder/c", "c\n");
+    ASSERT_TRUE(QFile::link(dir + "a", dir + "symlink"));
+    ASSERT_EQ(link(QFile::encodeName(dir + "a").constData(), QFile::encodeName(dir + "hardlink").constData()), 0);
+    ASSERT_TRUE(QFile::link(dir + "folder", dir + "folderlink"));
+    ASSERT_TRUE(QFile::link(dir + "missing", dir + "dangling"));
+
+    const struct {
+        const char* first;
+        const char* second;
+        bool same;
+    } cases[] = {
+        {"a", "a", true},
+        {"a", "b", false},
+        {"a", "symlink", true},
+        {"symlink", "a", true},
+        {"a", "hardlink", true},
+        {"symlink", "hardlink", true},
+        {"folder/c", "folderlink/c", true},
+        {"missing", "missing", true},
+        {"missing", "a", false},
+        {"dangling", "missing", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.first) + " and " + c.second);
+        EXPECT_EQ(gui::FolderItem::fromPath(dir + c.first)->sameFileAs(*gui::FolderItem::fromPath(dir + c.second)),
+                  c.same);
+    }
+    // An item that names nothing is no file, not even the same one as itself.
+    const gui::FolderItemPtr nothing = gui::FolderItem::fromPath(QStringLiteral("relative"));
+    EXPECT_FALSE(nothing->sameFileAs(*nothing));
 }
 
 TEST(SpecialFolder, FoldersFollowTheEnvironment)
