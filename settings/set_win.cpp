@@ -5,6 +5,8 @@
 #include "settings/settings_file.h"
 #include "settings/tool_folders.h"
 
+#include <QStringList>
+
 namespace {
 
 enum class ControlClass { PushButton, Label, TextField };
@@ -38,18 +40,28 @@ struct FolderRow {
     gui::FolderItemPtr (*defaultStart)();
 };
 
-/// Keeps the tool folders in the settings file, and tells the user when the
-/// folder just chosen will be forgotten at the next start.
+/// Keeps the tool folders in the settings file, and tells the user which
+/// folder will be missing at the next start: the one just chosen when the file
+/// cannot be written, else each one that the file had to leave out.
 void keepFolders()
 {
-    QString whyNot;
-    if (!Module1::WriteSetting(&whyNot)) {
-        const QString file = Module1::gSettingFile ? Module1::gSettingFile->path() : QString();
+    const Module1::SettingWritten written = Module1::WriteSetting();
+    const QString file = Module1::gSettingFile ? Module1::gSettingFile->path() : QString();
+    if (!written.whyNotWritten.isEmpty()) {
         gui::ShowWarning(
             QStringLiteral("The folder is used until you quit, but it could not be kept in \"%1\" for the next start.")
                 .arg(file),
-            whyNot);
+            written.whyNotWritten);
+        return;
     }
+    if (written.leftOut.empty())
+        return;
+    QStringList missing;
+    for (const Module1::FolderLeftOut& left : written.leftOut)
+        missing << QStringLiteral("The %1 \"%2\" is used until you quit, but it will be missing at the next start.")
+                       .arg(left.role, left.folder->path());
+    gui::ShowWarning(missing.join(u'\n'),
+                     QStringLiteral("A folder whose path holds a line break cannot be kept in \"%1\".").arg(file));
 }
 
 gui::FolderItemPtr chooseFolder(const gui::FolderItemPtr& current, const FolderRow& row)

@@ -5,43 +5,53 @@
 #include "settings/tool_folders.h"
 
 #include <array>
-#include <utility>
 
 namespace Module1 {
 
 namespace {
 
-/// The keys in the order they are written, each with its global.
-std::array<std::pair<const char*, gui::FolderItemPtr*>, 3> keyedFolders()
+/// One line of the file: its key, its global, and what the folder is for.
+struct KeyedFolder {
+    const char* key;
+    gui::FolderItemPtr* folder;
+    const char* role;
+};
+
+/// The keys in the order they are written.
+std::array<KeyedFolder, 3> keyedFolders()
 {
-    return {{{"ArmNoneFolder", &gArmNoneFolder}, {"TarnwickFolder", &gTarnwickFolder}, {"PythonFolder", &gPythonFolder}}};
+    return {{{"ArmNoneFolder", &gArmNoneFolder, "arm-none-eabi-gcc folder"},
+             {"TarnwickFolder", &gTarnwickFolder, "tarnwick.py folder"},
+             {"PythonFolder", &gPythonFolder, "Python folder"}}};
 }
 
 }  // namespace
 
-bool WriteSetting(QString* whyNot)
+SettingWritten WriteSetting()
 {
-    QString reason;
-    auto stream = gui::TextOutputStream::Create(gSettingFile, &reason);
-    if (stream) {
-        for (const auto& [key, folder] : keyedFolders()) {
-            if (!*folder || !(*folder)->Exists())
-                continue;
-            const QString shellPath = (*folder)->ShellPath();
-            // Reading splits the file at every CR and LF: such a path would
-            // read back cut, and what follows the break as an entry of its own.
-            if (shellPath.contains(u'\r') || shellPath.contains(u'\n')) {
-                reason = QStringLiteral("The name of %1 holds a line break.").arg((*folder)->path());
-                continue;
-            }
-            stream->WriteLine(QLatin1String(key) + QLatin1String("=>") + shellPath);
+    SettingWritten written;
+    auto stream = gui::TextOutputStream::Create(gSettingFile, &written.whyNotWritten);
+    if (!stream)
+        return written;
+    for (const auto& [key, folder, role] : keyedFolders()) {
+        if (!*folder || !(*folder)->Exists())
+            continue;
+        const QString shellPath = (*folder)->ShellPath();
+        // Reading splits the file at every CR and LF: such a path would read
+        // back cut, and what follows the break as an entry of its own.
+        if (shellPath.contains(u'\r') || shellPath.contains(u'\n')) {
+            written.leftOut.push_back({QLatin1String(role), *folder});
+            continue;
         }
-        if (!stream->Close())
-            reason = stream->errorString();
+        stream->WriteLine(QLatin1String(key) + QLatin1String("=>") + shellPath);
     }
-    if (whyNot)
-        *whyNot = reason;
-    return reason.isEmpty();
+    if (!stream->Close()) {
+        written.whyNotWritten = stream->errorString();
+        // None of this rewrite reached the file, so no one folder was left out
+        // of it: the old file stands whole.
+        written.leftOut.clear();
+    }
+    return written;
 }
 
 void ReadSetting()
@@ -53,15 +63,18 @@ void ReadSetting()
         return;
     // The first line is read before the end is tested: an empty file is one empty line.
     do {
-        const QString line = stream->ReadLine();
+        // The file is written by hand too, in whatever editor: a line saved in
+        // Latin-1 names its folder as its writer meant.
+        const QString line = stream->ReadLineUtf8OrLatin1();
         const QString key = gui::NthField(line, QStringLiteral("=>"), 1);
         const QString value = gui::NthField(line, QStringLiteral("=>"), 2);
-        for (const auto& [name, folder] : keyedFolders()) {
-            if (!gui::textEquals(key, QLatin1String(name)))
+        for (const KeyedFolder& entry : keyedFolders()) {
+            if (!gui::textEquals(key, QLatin1String(entry.key)))
                 continue;
-            *folder = gui::FolderItem::fromShellPath(value);
-            if (!(*folder)->Exists())
-                folder->reset();
+            gui::FolderItemPtr& folder = *entry.folder;
+            folder = gui::FolderItem::fromShellPath(value);
+            if (!folder->Exists())
+                folder.reset();
             break;
         }
     } while (!stream->Eof());

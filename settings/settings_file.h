@@ -1,18 +1,45 @@
 #pragma once
 
+#include "app/gui/folder_item.h"
+
 #include <QString>
+
+#include <vector>
 
 namespace Module1 {
 
+/// A tool folder that is in effect but that a rewrite left out of the file.
+struct FolderLeftOut {
+    /// What the folder is for, in the user's words: "tarnwick.py folder",
+    /// "arm-none-eabi-gcc folder" or "Python folder".
+    QString role;
+    /// The folder as its global holds it.
+    gui::FolderItemPtr folder;
+};
+
+/// What a rewrite of the settings file kept.
+struct SettingWritten {
+    /// Why the file could not be written at all, in the system's words (the
+    /// old file then stays whole); empty when it was written.
+    QString whyNotWritten;
+    /// The folders that are set and exist but that a written file leaves out,
+    /// in file order: their path holds a line break, which one line cannot hold.
+    std::vector<FolderLeftOut> leftOut;
+
+    /// Whether every tool folder that is set and exists was kept.
+    bool keptAll() const { return whyNotWritten.isEmpty() && leftOut.empty(); }
+};
+
 /// Rewrites the settings file whole from the tool folders that are set and
-/// exist, one "Key=>shell path" line each. A folder whose path holds a line
-/// break is left out, since its entry would not read back as one line. Returns
-/// whether every such folder was kept; when not, `whyNot` (if given) says why.
-/// When the file cannot be written, the old one stays whole.
-bool WriteSetting(QString* whyNot = nullptr);
+/// exist, one "Key=>shell path" line each. Says what it could not keep: a
+/// folder whose path holds a line break is left out, since its entry would
+/// not read back as one line; when the file cannot be written (created,
+/// written or closed), the old one stays whole.
+SettingWritten WriteSetting();
 /// Applies the settings file to the tool folders: each line with a known key
 /// sets its folder, a later line overriding an earlier one, and a folder that
-/// does not exist is unset. Without a readable file nothing changes.
+/// does not exist is unset. Each line is read on its own, in UTF-8 or, when it
+/// is not valid UTF-8, in Latin-1. Without a readable file nothing changes.
 void ReadSetting();
 
 }  // namespace Module1

@@ -4,6 +4,7 @@
 #include "app/gui/dialogs.h"
 #include "converter/twk_win.h"
 #include "settings/set_win.h"
+#include "settings/settings_file.h"
 #include "settings/tool_folders.h"
 #include "tests/test_support.h"
 
@@ -18,6 +19,7 @@
 #include <QTest>
 
 #include <deque>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -63,6 +65,28 @@ protected:
     gui::FolderItemPtr folder(const QString& relative) const { return testsupport::makeFolder(path(relative)); }
 
     QByteArray settingBytes() const { return testsupport::readBytes(gSettingFile->path()); }
+
+    /// A text with %1 standing for the home folder.
+    QByteArray inHome(const char* text) const { return QByteArray(text).replace("%1", dir_.path().toUtf8()); }
+
+    /// The browse button of a row (1: conversion script, 2: compiler).
+    static gui::PushButton* browseButton(const SetWin* window, int row)
+    {
+        return row == 1 ? window->PushButton1() : window->PushButton2();
+    }
+    /// The global that a row (1: conversion script, 2: compiler) sets.
+    static gui::FolderItemPtr& rowGlobal(int row) { return row == 1 ? gTarnwickFolder : gArmNoneFolder; }
+
+    /// Makes the folder, opens the settings window and has the user choose
+    /// that folder in the row's chooser. Returns the window.
+    SetWin* chooseInRow(int row, const QString& relative)
+    {
+        folder(relative);
+        SetWin* window = SetWin::shared();
+        answers_ = {relative};
+        QTest::mouseClick(browseButton(window, row), Qt::LeftButton);
+        return window;
+    }
 
     /// The folders that the three path fields show, relative to the home
     /// folder; "" for an empty field.
@@ -257,13 +281,13 @@ TEST_P(SettingsWindowChooser, OpensWithTheRowsTextsAndStartFolder)
     const ChooserCase& c = GetParam();
     for (const QString& name : c.folders)
         folder(name);
-    gui::FolderItemPtr& global = c.row == 1 ? gTarnwickFolder : gArmNoneFolder;
+    gui::FolderItemPtr& global = rowGlobal(c.row);
     if (c.global)
         global = gui::FolderItem::fromPath(path(QString::fromLatin1(c.global)));
     SetWin* window = SetWin::shared();
     answers_ = {QString()};
 
-    QTest::mouseClick(c.row == 1 ? window->PushButton1() : window->PushButton2(), Qt::LeftButton);
+    QTest::mouseClick(browseButton(window, c.row), Qt::LeftButton);
 
     ASSERT_EQ(requests_.size(), 1u);
     const gui::DialogRequest& request = requests_.front();
@@ -326,7 +350,7 @@ TEST_F(SettingsWindow, RealChooserShowsTheRowsTextsAndOpensInItsStartFolder)
         ChooserSetUp spy;
         spy.catchNext();
 
-        QTest::mouseClick(row.row == 1 ? window->PushButton1() : window->PushButton2(), Qt::LeftButton);
+        QTest::mouseClick(browseButton(window, row.row), Qt::LeftButton);
 
         EXPECT_EQ(spy.title, row.tool + QStringLiteral(" folder..."));
         EXPECT_TRUE(spy.shownLabels.contains(QStringLiteral("Select the folder containing ") + row.tool
@@ -341,24 +365,130 @@ TEST_F(SettingsWindow, RealChooserShowsTheRowsTextsAndOpensInItsStartFolder)
     EXPECT_FALSE(QFileInfo::exists(gSettingFile->path())) << "cancelled: nothing saved";
 }
 
-TEST_F(SettingsWindow, ConfirmedChoiceTakesEffectAndIsSavedWithTheOtherFolders)
+struct BrowseCase {
+    const char* name;
+    int row;  // 1: conversion script, 2: compiler
+    // The file after "chosen" is chosen in this row, with the other row's
+    // folder found at its default place and the Python folder read from a
+    // line written by hand in Latin-1; %1 stands for the home folder.
+    const char* saved;
+    std::vector<QString> fields;
+};
+
+const BrowseCase kBrowseCases[] = {
+    {"ScriptRow",
+     1,
+     "ArmNoneFolder=>%1/arm-cs-tools/bin\nTarnwickFolder=>%1/chosen\nPythonFolder=>'%1/caf\xc3\xa9'\n",
+     {"chosen", "arm-cs-tools/bin", "café"}},
+    {"CompilerRow",
+     2,
+     "ArmNoneFolder=>%1/chosen\nTarnwickFolder=>%1/Kestrova_tarnwick-master\nPythonFolder=>'%1/caf\xc3\xa9'\n",
+     {"Kestrova_tarnwick-master", "chosen", "café"}},
+};
+
+// Test names and failures show the case by its name.
+void PrintTo(const BrowseCase& c, std::ostream* os) { *os << c.name; }
+
+class SettingsWindowBrowse : public SettingsWindow, public ::testing::WithParamInterface<BrowseCase> {};
+
+TEST_P(SettingsWindowBrowse, ConfirmedChoiceTakesEffectAndIsSavedWithTheOtherFolders)
 {
+    const BrowseCase& c = GetParam();
+    // Start-up found both rows' folders at their default places; this row's
+    // is then replaced by the choice.
+    gTarnwickFolder = folder(QStringLiteral("Kestrova_tarnwick-master"));
     gArmNoneFolder = folder(QStringLiteral("arm-cs-tools/bin"));
-    gPythonFolder = folder(QStringLiteral("python"));
-    folder(QStringLiteral("no script here"));
-    SetWin* window = SetWin::shared();
-    answers_ = {QStringLiteral("no script here")};
+    folder(QStringLiteral("café"));
+    testsupport::writeBytes(gSettingFile->path(), inHome("PythonFolder=>%1/caf\xe9\n"));
+    Module1::ReadSetting();
+    ASSERT_TRUE(gPythonFolder);
 
-    QTest::mouseClick(window->PushButton1(), Qt::LeftButton);
+    SetWin* window = chooseInRow(c.row, QStringLiteral("chosen"));
 
-    ASSERT_TRUE(gTarnwickFolder);
-    EXPECT_EQ(gTarnwickFolder->path(), path(QStringLiteral("no script here")));
-    EXPECT_EQ(settingBytes(), ("ArmNoneFolder=>" + gArmNoneFolder->ShellPath() + "\nTarnwickFolder=>"
-                               + gTarnwickFolder->ShellPath() + "\nPythonFolder=>" + gPythonFolder->ShellPath() + "\n")
-                                  .toUtf8());
-    EXPECT_EQ(fields(window), (std::vector<QString>{"no script here", "arm-cs-tools/bin", "python"}));
+    ASSERT_TRUE(rowGlobal(c.row));
+    EXPECT_EQ(rowGlobal(c.row)->path(), path(QStringLiteral("chosen")));
+    EXPECT_EQ(settingBytes(), inHome(c.saved)) << "saved in UTF-8, after the choice took effect";
+    EXPECT_EQ(fields(window), c.fields);
+    EXPECT_EQ(requests_.size(), 1u) << "a choice that is kept tells nothing";
     EXPECT_TRUE(window->isOpen()) << "the window stays open";
 }
+
+TEST_P(SettingsWindowBrowse, ChoiceThatCannotBeKeptTakesEffectAndIsToldOf)
+{
+    const BrowseCase& c = GetParam();
+    const QString settingFile = path(QStringLiteral("missing folder/twk.txt"));
+    gSettingFile = gui::FolderItem::fromPath(settingFile);
+
+    SetWin* window = chooseInRow(c.row, QStringLiteral("chosen"));
+
+    ASSERT_TRUE(rowGlobal(c.row));
+    EXPECT_EQ(rowGlobal(c.row)->path(), path(QStringLiteral("chosen")));
+    EXPECT_EQ(fields(window)[c.row - 1], QStringLiteral("chosen"));
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("missing folder"))));
+    ASSERT_EQ(requests_.size(), 2u);
+    EXPECT_EQ(requests_[1].kind, gui::DialogRequest::Kind::Warning);
+    EXPECT_EQ(requests_[1].message, QStringLiteral("The folder is used until you quit, but it could not be kept in \"")
+                                        + settingFile + QStringLiteral("\" for the next start."));
+    EXPECT_EQ(requests_[1].detail, QStringLiteral("No such file or directory"));
+}
+
+INSTANTIATE_TEST_SUITE_P(SetWin, SettingsWindowBrowse, ::testing::ValuesIn(kBrowseCases),
+                         [](const ::testing::TestParamInfo<BrowseCase>& info) { return std::string(info.param.name); });
+
+struct LeftOutCase {
+    const char* name;
+    int row;  // 1: conversion script, 2: compiler
+    const char* chosen;
+    // The folders held before the choice, relative to the home folder; null for unset.
+    const char* tarnwick;
+    const char* arm;
+    const char* python;
+    // The file and the warning's message afterwards; %1 stands for the home folder.
+    const char* saved;
+    const char* message;
+};
+
+const LeftOutCase kLeftOutCases[] = {
+    {"OtherRowsFolderIsNamed", 1, "conv", nullptr, "gcc\nbin", nullptr, "TarnwickFolder=>%1/conv\n",
+     "The arm-none-eabi-gcc folder \"%1/gcc\nbin\" is used until you quit, but it will be missing at the next start."},
+    {"ChosenFolderIsNamed", 2, "gcc\rbin", "conv", nullptr, nullptr, "TarnwickFolder=>%1/conv\n",
+     "The arm-none-eabi-gcc folder \"%1/gcc\rbin\" is used until you quit, but it will be missing at the next start."},
+    {"EachFolderLeftOutIsNamed", 2, "gcc", "conv\nx", nullptr, "py\r\nthon", "ArmNoneFolder=>%1/gcc\n",
+     "The tarnwick.py folder \"%1/conv\nx\" is used until you quit, but it will be missing at the next start.\n"
+     "The Python folder \"%1/py\r\nthon\" is used until you quit, but it will be missing at the next start."},
+};
+
+// Test names and failures show the case by its name.
+void PrintTo(const LeftOutCase& c, std::ostream* os) { *os << c.name; }
+
+class SettingsWindowLeftOut : public SettingsWindow, public ::testing::WithParamInterface<LeftOutCase> {};
+
+TEST_P(SettingsWindowLeftOut, WarningNamesTheFolderThatWillBeMissing)
+{
+    const LeftOutCase& c = GetParam();
+    const std::pair<const char*, gui::FolderItemPtr*> held[] = {
+        {c.tarnwick, &gTarnwickFolder}, {c.arm, &gArmNoneFolder}, {c.python, &gPythonFolder}};
+    for (const auto& [name, global] : held) {
+        if (name)
+            *global = folder(QString::fromUtf8(name));
+    }
+
+    chooseInRow(c.row, QString::fromUtf8(c.chosen));
+
+    ASSERT_TRUE(rowGlobal(c.row));
+    EXPECT_EQ(rowGlobal(c.row)->path(), path(QString::fromUtf8(c.chosen)));
+    EXPECT_EQ(settingBytes(), inHome(c.saved));
+    ASSERT_EQ(requests_.size(), 2u);
+    EXPECT_EQ(requests_[1].kind, gui::DialogRequest::Kind::Warning);
+    EXPECT_EQ(requests_[1].message, QString::fromUtf8(inHome(c.message)));
+    EXPECT_EQ(requests_[1].detail, QStringLiteral("A folder whose path holds a line break cannot be kept in \"")
+                                       + gSettingFile->path() + QStringLiteral("\"."));
+}
+
+INSTANTIATE_TEST_SUITE_P(SetWin, SettingsWindowLeftOut, ::testing::ValuesIn(kLeftOutCases),
+                         [](const ::testing::TestParamInfo<LeftOutCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(SettingsWindow, ConfirmingTheSameFolderRewritesTheFile)
 {
@@ -393,37 +523,6 @@ TEST_F(SettingsWindow, CancelChangesNothingAndRefreshesTheFields)
     EXPECT_EQ(gArmNoneFolder, nullptr);
     EXPECT_EQ(settingBytes(), saved);
     EXPECT_EQ(fields(window), (std::vector<QString>{"conv", "", ""}));
-}
-
-TEST_F(SettingsWindow, ChoiceThatCannotBeKeptTakesEffectAndIsToldOf)
-{
-    const QString settingFile = path(QStringLiteral("missing folder/twk.txt"));
-    gSettingFile = gui::FolderItem::fromPath(settingFile);
-    folder(QStringLiteral("conv"));
-    SetWin* window = SetWin::shared();
-    answers_ = {QStringLiteral("conv")};
-
-    QTest::mouseClick(window->PushButton1(), Qt::LeftButton);
-
-    ASSERT_TRUE(gTarnwickFolder);
-    EXPECT_EQ(gTarnwickFolder->path(), path(QStringLiteral("conv")));
-    EXPECT_EQ(fields(window)[0], QStringLiteral("conv"));
-    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("missing folder"))));
-    ASSERT_EQ(requests_.size(), 2u);
-    EXPECT_EQ(requests_[1].kind, gui::DialogRequest::Kind::Warning);
-    EXPECT_EQ(requests_[1].message, QStringLiteral("The folder is used until you quit, but it could not be kept in \"")
-                                        + settingFile + QStringLiteral("\" for the next start."));
-    EXPECT_EQ(requests_[1].detail, QStringLiteral("No such file or directory"));
-}
-
-TEST_F(SettingsWindow, ChoiceThatIsKeptTellsNothing)
-{
-    folder(QStringLiteral("gcc"));
-    SetWin* window = SetWin::shared();
-    answers_ = {QStringLiteral("gcc")};
-    QTest::mouseClick(window->PushButton2(), Qt::LeftButton);
-    ASSERT_EQ(requests_.size(), 1u);
-    EXPECT_EQ(requests_[0].kind, gui::DialogRequest::Kind::SelectFolder);
 }
 
 TEST_F(SettingsWindow, PythonRowButtonOnlyRefreshes)

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <cctype>
@@ -131,9 +132,12 @@ TEST_F(SettingsFile, FolderWithALineBreakNeverBecomesAnEntryOfItsOwn)
             gArmNoneFolder = gcc;
             gPythonFolder.reset();
 
-            QString whyNot;
-            EXPECT_FALSE(Module1::WriteSetting(&whyNot));
-            EXPECT_EQ(whyNot, QStringLiteral("The name of ") + odd->path() + QStringLiteral(" holds a line break."));
+            const Module1::SettingWritten written = Module1::WriteSetting();
+            EXPECT_FALSE(written.keptAll());
+            EXPECT_EQ(written.whyNotWritten, QString()) << "the file itself was written";
+            ASSERT_EQ(written.leftOut.size(), 1u);
+            EXPECT_EQ(written.leftOut[0].role, QStringLiteral("tarnwick.py folder"));
+            EXPECT_EQ(written.leftOut[0].folder, odd);
             EXPECT_EQ(gTarnwickFolder, odd) << "the folder stays in effect for this run";
             EXPECT_EQ(settingBytes(), ("ArmNoneFolder=>" + gcc->ShellPath() + "\n").toUtf8())
                 << "the other folders are kept";
@@ -152,14 +156,93 @@ TEST_F(SettingsFile, FolderWithALineBreakNeverBecomesAnEntryOfItsOwn)
 TEST_F(SettingsFile, WriteSaysWhyTheFileCouldNotBeWritten)
 {
     gTarnwickFolder = folder(QStringLiteral("conv"));
-    QString whyNot;
-    EXPECT_TRUE(Module1::WriteSetting(&whyNot));
-    EXPECT_EQ(whyNot, QString());
+    gArmNoneFolder = folder(QStringLiteral("gcc\nbin"));
+    Module1::SettingWritten written = Module1::WriteSetting();
+    EXPECT_EQ(written.whyNotWritten, QString());
+    EXPECT_EQ(written.leftOut.size(), 1u);
 
+    gArmNoneFolder.reset();
+    written = Module1::WriteSetting();
+    EXPECT_TRUE(written.keptAll());
+    EXPECT_EQ(written.whyNotWritten, QString());
+    EXPECT_TRUE(written.leftOut.empty());
+
+    gArmNoneFolder = folder(QStringLiteral("gcc\nbin"));
     gSettingFile = gui::FolderItem::fromPath(path(QStringLiteral("missing folder/twk.txt")));
-    EXPECT_FALSE(Module1::WriteSetting(&whyNot));
-    EXPECT_EQ(whyNot, QStringLiteral("No such file or directory"));
+    written = Module1::WriteSetting();
+    EXPECT_FALSE(written.keptAll());
+    EXPECT_EQ(written.whyNotWritten, QStringLiteral("No such file or directory"));
+    EXPECT_TRUE(written.leftOut.empty()) << "no file was written to leave a folder out of";
 }
+
+// The folders are named in UTF-8 on disk, as the system names them; a line
+// names one in UTF-8, or in Latin-1 when an editor saved it so.
+struct EncodingCase {
+    const char* name;
+    // The file's bytes; %1 stands for the temporary folder.
+    const char* bytes;
+    QString tarnwick;
+    QString arm;
+    QString python;
+    // The file that WriteSetting then writes; %1 as above.
+    const char* rewritten;
+};
+
+const EncodingCase kEncodingCases[] = {
+    {"LatinOneScriptFolderRightAfterTheByteOrderMark",
+     "\xef\xbb\xbf"
+     "TarnwickFolder=>%1/caf\xe9\n"
+     "ArmNoneFolder=>%1/\xe6\x97\xa5\xff\n"  // UTF-8 with a stray byte: in Latin-1 it names nothing
+     "PythonFolder=>%1/\xc3\xa9t\xc3\xa9\n",
+     "café", "unset", "été",
+     "TarnwickFolder=>'%1/caf\xc3\xa9'\nPythonFolder=>'%1/\xc3\xa9t\xc3\xa9'\n"},
+    {"LatinOnePythonFolderAmongUtf8Lines",
+     "\xef\xbb\xbf"
+     "ArmNoneFolder=>%1/caf\xc3\xa9\n"
+     "Note\xff: caf\xe9\n"
+     "PythonFolder=>%1/caf\xe9\r\n"
+     "TarnwickFolder=>%1/\xc3\xa9t\xc3\xa9",
+     "été", "café", "café",
+     "ArmNoneFolder=>'%1/caf\xc3\xa9'\nTarnwickFolder=>'%1/\xc3\xa9t\xc3\xa9'\nPythonFolder=>'%1/caf\xc3\xa9'\n"},
+    {"StrayByteUnsetsOnlyItsOwnLinesFolder",
+     "TarnwickFolder=>%1/\xc3\xa9t\xc3\xa9\xe9\n"
+     "ArmNoneFolder=>%1/\xc3\xa9t\xc3\xa9\n",
+     "unset", "été", "unset",
+     "ArmNoneFolder=>'%1/\xc3\xa9t\xc3\xa9'\n"},
+};
+
+// Test names and failures show the case by its name.
+void PrintTo(const EncodingCase& c, std::ostream* os) { *os << c.name; }
+
+class SettingsFileEncoding : public SettingsFile, public ::testing::WithParamInterface<EncodingCase> {};
+
+TEST_P(SettingsFileEncoding, EachLineReadsOnItsOwnAndTheFileIsWrittenInUtf8)
+{
+    const EncodingCase& c = GetParam();
+    const QByteArray root = dir_.path().toUtf8();
+    // Latin-1 lines hold the temporary folder's bytes as they stand.
+    ASSERT_EQ(QString::fromLatin1(root), dir_.path());
+    folder(QStringLiteral("café"));
+    folder(QStringLiteral("été"));
+    folder(QStringLiteral("日"));  // so that a reading that dropped the stray byte would find it
+    gTarnwickFolder = folder(QStringLiteral("conv"));
+    gArmNoneFolder = folder(QStringLiteral("arm/bin"));
+    writeSettingBytes(QByteArray(c.bytes).replace("%1", root));
+
+    Module1::ReadSetting();
+
+    EXPECT_EQ(held(gTarnwickFolder), c.tarnwick);
+    EXPECT_EQ(held(gArmNoneFolder), c.arm);
+    EXPECT_EQ(held(gPythonFolder), c.python);
+
+    EXPECT_TRUE(Module1::WriteSetting().keptAll());
+    EXPECT_EQ(settingBytes(), QByteArray(c.rewritten).replace("%1", root));
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, SettingsFileEncoding, ::testing::ValuesIn(kEncodingCases),
+                         [](const ::testing::TestParamInfo<EncodingCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(SettingsFile, FolderWhoseShellPathHoldsTheSeparatorIsCutOnReading)
 {
@@ -282,13 +365,26 @@ TEST_F(SettingsFile, FailedWriteLeavesThePreviousFileWhole)
     // Longer than the limit, so the disk takes only part of the new file.
     gTarnwickFolder = folder(QString(60, u'c'));
     gArmNoneFolder = folder(QString(60, u'a'));
+    // A written file would leave this one out; as nothing is written, it is not named.
+    gPythonFolder = folder(QStringLiteral("py\nthon"));
 
-    const int status = testsupport::runWithFileSizeLimit(40, [] {
-        Module1::WriteSetting();
+    // The new file fits in the stream's buffer: the limit is met only as it
+    // closes. What WriteSetting said comes back through a file shorter than the limit.
+    const QString reportFile = path(QStringLiteral("report"));
+    const int status = testsupport::runWithFileSizeLimit(40, [&reportFile] {
+        const Module1::SettingWritten written = Module1::WriteSetting();
+        QFile report(reportFile);
+        if (!report.open(QIODevice::WriteOnly))
+            return 9;
+        report.write(QString(QLatin1String(written.keptAll() ? "kept" : "not kept") + u'|' + written.whyNotWritten
+                             + u'|' + QString::number(written.leftOut.size()))
+                         .toUtf8());
         return 0;
     });
 
     EXPECT_EQ(status, 0);
+    EXPECT_EQ(testsupport::readBytes(reportFile), "not kept|File too large|0");
+    QFile::remove(reportFile);
     EXPECT_EQ(settingBytes(), previous);
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("twk.txt")})
         << "no temporary file is left";

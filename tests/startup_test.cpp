@@ -89,7 +89,7 @@ protected:
 struct StartCase {
     const char* name;
     std::vector<QString> inHome;
-    // The settings file's text, %1 standing for the home folder; null for none.
+    // The settings file's bytes, %1 standing for the home folder; null for none.
     const char* settings;
     QString tarnwick;
     QString arm;
@@ -107,6 +107,7 @@ const StartCase kStartCases[] = {
      false},
     {"SavedScriptFolderWithoutDefaultPlaces", {"tools/conv/"}, "TarnwickFolder=>%1/tools/conv\n", "tools/conv",
      "unset", false},
+    {"SavedScriptFolderInLatinOne", {"café/"}, "TarnwickFolder=>%1/caf\xe9\n", "café", "unset", false},
     {"SavedScriptFolderThatIsGoneOverridesTheDefault",
      {"Kestrova_tarnwick-master/tarnwick.py"},
      "TarnwickFolder=>%1/gone\n",
@@ -140,7 +141,7 @@ TEST_P(StartupCases, FindsTheToolsAndOpensTheWindows)
     const QString settingFile = settingsFolder() + QStringLiteral("/twk.txt");
     QByteArray settingBytes;
     if (c.settings) {
-        settingBytes = QString::fromUtf8(c.settings).arg(home()).toUtf8();
+        settingBytes = QByteArray(c.settings).replace("%1", home().toUtf8());
         testsupport::writeBytes(settingFile, settingBytes);
     }
 

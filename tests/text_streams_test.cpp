@@ -35,11 +35,13 @@ protected:
     QTemporaryDir tmp_;
 };
 
-QStringList readLines(gui::TextInputStream& in)
+/// Every line that is left, each read by `readLine`.
+QStringList readLines(gui::TextInputStream& in,
+                      QString (gui::TextInputStream::*readLine)() = &gui::TextInputStream::ReadLine)
 {
     QStringList lines;
     while (!in.Eof())
-        lines << in.ReadLine();
+        lines << (in.*readLine)();
     return lines;
 }
 
@@ -114,6 +116,32 @@ TEST_F(TextStreams, StrayByteOnOneLineLeavesTheOthersAlone)
     ASSERT_TRUE(in);
     EXPECT_EQ(readLines(*in),
               (QStringList{QStringLiteral("/home/日"), QStringLiteral("/caf") + QChar(0xDCE9), QStringLiteral("/é")}));
+}
+
+TEST_F(TextStreams, LineThatIsNotUtf8ReadsAsLatin1OnItsOwn)
+{
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        QStringList lines;
+    };
+    const Case cases[] = {
+        {"one Latin-1 line among UTF-8 lines", "/home/\xe6\x97\xa5\n/caf\xe9\r\n/\xc3\xa9\n",
+         {"/home/日", "/café", "/é"}},
+        {"Latin-1 line right after the byte-order mark", "\xef\xbb\xbf" "caf\xe9\rnext", {"café", "next"}},
+        {"UTF-8 and a stray byte on one line: all of it is Latin-1", "\xc3\xa9\xff\n\xc3\xa9\n",
+         {"\u00c3\u00a9\u00ff", "é"}},
+        {"sequence cut off by the line end", "caf\xc3\nx\xa9", {"caf\u00c3", "x\u00a9"}},
+        {"a later mark is text", "a\n\xef\xbb\xbf" "b\n", {"a", QChar(QChar::ByteOrderMark) + QStringLiteral("b")}},
+        {"control bytes are UTF-8 as well", QByteArray("nul\0tab\t", 8), {QString::fromUtf8("nul\0tab\t", 8)}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto in = gui::TextInputStream::Open(fileWith(c.bytes));
+        ASSERT_TRUE(in);
+        EXPECT_EQ(readLines(*in, &gui::TextInputStream::ReadLineUtf8OrLatin1), c.lines);
+        EXPECT_EQ(in->ReadLineUtf8OrLatin1(), QString()) << "past the end a line is empty";
+    }
 }
 
 TEST_F(TextStreams, OpenGivesNoStreamForMissingFileOrFolderAndSaysWhy)

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 #include <cerrno>
 #include <system_error>
@@ -60,6 +61,19 @@ QString TextInputStream::ReadLine()
         position_ += crlf ? 2 : 1;
     }
     return text_.mid(start, end - start);
+}
+
+QString TextInputStream::ReadLineUtf8OrLatin1()
+{
+    // decodeText kept every byte that is not UTF-8 as a code point of its own,
+    // so the line's own bytes come back whole, and they alone decide.
+    const QByteArray bytes = encodeText(ReadLine());
+    // ReadLine has dropped the file's own mark; one that starts a later line
+    // is text, as ReadLine gives it.
+    QStringDecoder utf8(QStringConverter::Utf8,
+                        QStringConverter::Flag::ConvertInitialBom | QStringConverter::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
 }
 
 QString TextInputStream::ReadAll()
