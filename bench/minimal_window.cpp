@@ -1,20 +1,11 @@
 // The yardstick of the start-up benchmark: a minimal Qt program that shows one
-// empty 600 x 550 window, probed the same way as the application. For
-// comparison only: given --label, it shows one label in it as well; given
-// --by-hand, it shows the converter window's menu bar and twenty controls
-// built directly on Qt, without the application's layer.
+// empty 600 x 550 window, probed the same way as the application. It is the
+// floor no real window reaches, shown for comparison. Given --label, it shows
+// one label in it as well.
 
 #include "bench/show_probe.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QMainWindow>
-#include <QMenuBar>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QToolButton>
 
 #include <cstring>
 
@@ -25,57 +16,6 @@ void installProbe()
     QCoreApplication::instance()->installEventFilter(new bench::ShownProbe([](const QWidget*) { return true; }));
 }
 
-// The converter window's content as plain Qt widgets at the same places.
-void buildByHand(QMainWindow& window)
-{
-    const char* file[] = {"New", "Open...", "Close", "-", "Save C code", "Save BASIC code", "-", "Preferences", "-", "&Quit"};
-    const char* edit[] = {"&Undo", "-", "Cu&t", "&Copy", "&Paste", "&Delete", "-", "Select &All"};
-    auto fill = [](QMenu* menu, const auto& texts) {
-        for (const char* text : texts) {
-            if (text[0] == '-')
-                menu->addSeparator();
-            else
-                menu->addAction(QString::fromUtf8(text))->setShortcut(QKeySequence(QStringLiteral("Ctrl+N")));
-        }
-    };
-    fill(window.menuBar()->addMenu(QStringLiteral("&File")), file);
-    fill(window.menuBar()->addMenu(QStringLiteral("&Edit")), edit);
-
-    auto* content = new QWidget;
-    window.setCentralWidget(content);
-    const char* labels[] = {"-s <行番号>", "-d <行増分>", "-a <開始>", "-o {出力形式}", "-c <1行データ数>"};
-    const int labelLeft[] = {27, 120, 217, 298, 390};
-    for (int i = 0; i < 5; ++i)
-        (new QLabel(QString::fromUtf8(labels[i]), content))->setGeometry(labelLeft[i], 217, 74, 20);
-    (new QLineEdit(QStringLiteral("0x700"), content))->setGeometry(217, 239, 60, 22);
-    auto* popup = new QComboBox(content);
-    popup->addItems({QStringLiteral("bin"), QStringLiteral("dec"), QStringLiteral("hex")});
-    popup->setGeometry(301, 239, 60, 20);
-    const int comboLeft[] = {28, 122, 395};
-    for (int left : comboLeft) {
-        auto* combo = new QComboBox(content);
-        combo->setEditable(true);
-        for (int n = 1; n <= 20; ++n)
-            combo->addItem(QString::number(n));
-        combo->setGeometry(left, 239, 60, 20);
-    }
-    (new QPushButton(QStringLiteral("Convert"), content))->setGeometry(515, 239, 76, 20);
-    auto* c = new QPlainTextEdit(content);
-    c->setPlainText(QStringLiteral("#include <stdint.h>\n\nint16_t usr_sample(int16_t val, void *mem)\n{\n  return -2 * val;\n}\n"));
-    c->setGeometry(0, 35, 600, 179);
-    (new QPlainTextEdit(content))->setGeometry(0, 274, 600, 140);
-    (new QPlainTextEdit(content))->setGeometry(0, 426, 600, 104);
-    const char* bevels[] = {"New", "Open", "Save", "Preferences"};
-    const int bevelLeft[] = {5, 58, 121, 506};
-    for (int i = 0; i < 4; ++i) {
-        auto* button = new QToolButton(content);
-        button->setText(QString::fromUtf8(bevels[i]));
-        button->setGeometry(bevelLeft[i], 6, i == 3 ? 83 : 50, 22);
-    }
-    (new QCheckBox(QStringLiteral("C"), content))->setGeometry(178, 7, 36, 20);
-    (new QCheckBox(QStringLiteral("BASIC"), content))->setGeometry(219, 7, 60, 20);
-}
-
 }  // namespace
 
 Q_COREAPP_STARTUP_FUNCTION(installProbe)
@@ -83,13 +23,6 @@ Q_COREAPP_STARTUP_FUNCTION(installProbe)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    if (argc > 1 && std::strcmp(argv[1], "--by-hand") == 0) {
-        QMainWindow window;
-        buildByHand(window);
-        window.resize(600, 550 + window.menuBar()->sizeHint().height());
-        window.show();
-        return QApplication::exec();
-    }
     QWidget window;
     window.resize(600, 550);
     // With --label the window also shows one line of text, as every real

@@ -4,6 +4,7 @@
 // every run, interleaved.
 
 #include "bench/bench_support.h"
+#include "bench/quiet_offscreen.h"
 
 #include "app/gui/spell_checker.h"
 #include "converter/twk_win.h"
@@ -82,6 +83,7 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::quietOffscreenPlatform();
     QApplication app(argc, argv);
 
     const double residentBefore = residentMiB();
