@@ -54,6 +54,18 @@ QString oneMebibyteLine()
     return text;
 }
 
+/// About 1 MiB of words on one line, each glued to the next by a no-break
+/// space, as text pasted from a web page: no break opportunity anywhere.
+QString oneMebibyteGluedLine()
+{
+    QString text = QStringLiteral("/* the doubel words */");
+    text.reserve(kTextBytes + 16);
+    for (int n = 0; text.size() < kTextBytes - 1; ++n)
+        text += QStringLiteral("\u00A0word%1").arg(n);
+    text += u'\n';
+    return text;
+}
+
 int markedBlocks(const QPlainTextEdit* area)
 {
     int marked = 0;
@@ -149,8 +161,10 @@ int main(int argc, char** argv)
     };
 
     const QString line = oneMebibyteLine();
+    const QString glued = oneMebibyteGluedLine();
     for (int i = 0; i < kWarmUps; ++i) {
         throughTextArea(line);
+        throughTextArea(glued);
         throughTextArea(text);
         throughTextArea(crText);
         throughPlainTextEdit();
@@ -159,6 +173,7 @@ int main(int argc, char** argv)
     std::vector<double> crAreaTimes;
     std::vector<double> plainTimes;
     std::vector<double> lineTimes;
+    std::vector<double> gluedTimes;
     std::vector<double> typingInLines;
     std::vector<double> typingInLine;
     for (int i = 0; i < kRuns; ++i) {
@@ -167,11 +182,13 @@ int main(int argc, char** argv)
             plainTimes.push_back(throughPlainTextEdit());
             crAreaTimes.push_back(throughTextArea(crText));
             lineTimes.push_back(throughTextArea(line));
+            gluedTimes.push_back(throughTextArea(glued));
             typingInLines.push_back(typing(text));
             typingInLine.push_back(typing(line));
         } else {
             typingInLine.push_back(typing(line));
             typingInLines.push_back(typing(text));
+            gluedTimes.push_back(throughTextArea(glued));
             lineTimes.push_back(throughTextArea(line));
             crAreaTimes.push_back(throughTextArea(crText));
             plainTimes.push_back(throughPlainTextEdit());
@@ -191,10 +208,14 @@ int main(int argc, char** argv)
     bench::printRatio("ratio of medians, TextArea CR / QPlainTextEdit",
                       bench::median(crAreaTimes) / bench::median(plainTimes), 2.0);
 
-    bench::printHeader("1 MiB of C on one line without break points, against 1 MiB in lines (both TextArea)");
+    bench::printHeader("1 MiB on one line without break points (a blob; words glued by no-break spaces),"
+                       " against 1 MiB in lines (all TextArea)");
     bench::printRow("TextArea, one line", lineTimes, "ms");
     bench::printRow("TextArea, lines", areaTimes, "ms");
     bench::printRatio("ratio of medians, one line / lines", bench::median(lineTimes) / bench::median(areaTimes), 8.0);
+    bench::printRow("TextArea, one line glued by no-break spaces", gluedTimes, "ms");
+    bench::printRatio("ratio of medians, glued line / lines", bench::median(gluedTimes) / bench::median(areaTimes),
+                      8.0);
     bench::printRow("one key typed at the end of the first line, one line", typingInLine, "ms");
     bench::printRow("one key typed at the end of the first line, lines", typingInLines, "ms");
     return 0;

@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -533,6 +534,94 @@ TEST_F(Documents, EditingOneLineChangesOnlyThatLinesBytes)
         testsupport::closeAllWindows();
     }
     EXPECT_TRUE(requests_.empty());
+}
+
+TEST_F(Documents, EditsAndTheirUndoChangeOnlyTheBytesTheyTouch)
+{
+    // Lines ending in CRLF and LF mixed, two misspelled words for the window's
+    // spell checking to mark.
+    const QByteArray mixed =
+        "#include <stdio.h>\r\n/* teh greting */\nint main(void)\r\n{\r\n\tprintf(\"hello\\n\");\n\treturn 0;\r\n}\r\n";
+    const QByteArray emptyLine = "a;\r\n\r\nb;\nc;\r\n";
+    using Keys = std::function<void(TWKWin*)>;
+    auto type = [](const char* text) { return [text](TWKWin* w) { QTest::keyClicks(w->cEF(), QLatin1String(text)); }; };
+    auto key = [](Qt::Key k) { return [k](TWKWin* w) { QTest::keyClick(w->cEF(), k); }; };
+    auto undo = [](TWKWin* w) { QTest::keySequence(w->cEF(), QKeySequence::Undo); };
+    auto selectAll = [](TWKWin* w) { QTest::keySequence(w->cEF(), QKeySequence::SelectAll); };
+    auto extendTo = [](int line, int column) {
+        return [line, column](TWKWin* w) {
+            QTextCursor cursor = w->cEF()->textCursor();
+            cursor.setPosition(w->cEF()->document()->findBlockByNumber(line).position() + column,
+                               QTextCursor::KeepAnchor);
+            w->cEF()->setTextCursor(cursor);
+        };
+    };
+    const struct {
+        const char* name;
+        QByteArray before;
+        int line;
+        int column;
+        std::vector<Keys> keys;
+        QByteArray after;
+    } cases[] = {
+        {"a key typed at the end of a line", mixed, 5, 10, {type("x")},
+         "#include <stdio.h>\r\n/* teh greting */\nint main(void)\r\n{\r\n\tprintf(\"hello\\n\");\n\treturn 0;x\r\n}\r\n"},
+        {"a key typed in the marked comment", mixed, 1, 4, {type("y")},
+         "#include <stdio.h>\r\n/* tyeh greting */\nint main(void)\r\n{\r\n\tprintf(\"hello\\n\");\n\treturn 0;\r\n}\r\n"},
+        {"Return on an empty line", emptyLine, 1, 0, {key(Qt::Key_Return)}, "a;\r\n\r\n\r\nb;\nc;\r\n"},
+        {"two lines joined", mixed, 2, 0, {key(Qt::Key_Backspace)},
+         "#include <stdio.h>\r\n/* teh greting */int main(void)\r\n{\r\n\tprintf(\"hello\\n\");\n\treturn 0;\r\n}\r\n"},
+        {"two lines joined, then Undo", mixed, 2, 0, {key(Qt::Key_Backspace), undo}, mixed},
+        {"a line broken by Return, then Undo", mixed, 1, 6, {key(Qt::Key_Return), undo}, mixed},
+        {"lines typed over", mixed, 1, 3, {extendTo(5, 2), type("z")},
+         "#include <stdio.h>\r\n/* zeturn 0;\r\n}\r\n"},
+        {"lines typed over, then Undo", mixed, 1, 3, {extendTo(5, 2), type("z"), undo}, mixed},
+        {"all typed over, then Undo", mixed, 0, 0, {selectAll, type("q"), undo}, mixed},
+    };
+    ASSERT_TRUE(gui::SpellChecker::shared().waitUntilReady());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        testsupport::writeBytes(path("edit.c"), c.before);
+        TWKWin* window = Module1::OpenTWK(gui::FolderItem::fromPath(path("edit.c")));
+        ASSERT_NE(window, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        ASSERT_TRUE(window->cEF()->AutomaticallyCheckSpelling());
+        window->repaint();
+        QTextCursor cursor(window->cEF()->document()->findBlockByNumber(c.line));
+        cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, c.column);
+        window->cEF()->setTextCursor(cursor);
+        for (const Keys& keys : c.keys) {
+            keys(window);
+            window->repaint();
+        }
+        window->SaveBB()->click();
+        // Shown with their line ends, line by line.
+        auto shown = [](const QByteArray& bytes) {
+            return QString::fromLatin1(bytes).replace(u'\r', QLatin1String("<CR>")).replace(u'\n', QLatin1String("<LF>\n"));
+        };
+        EXPECT_EQ(shown(testsupport::readBytes(path("edit.c"))), shown(c.after));
+        testsupport::closeAllWindows();
+    }
+    EXPECT_TRUE(requests_.empty());
+}
+
+TEST_F(Documents, ALineCopiedAndPastedKeepsItsNoBreakSpaceAndLineSeparator)
+{
+    // "int a; // 10<U+00A0>ms<U+2028>" and a line end, in UTF-8.
+    const QByteArray line = "int a; // 10\xc2\xa0ms\xe2\x80\xa8\r\n";
+    testsupport::writeBytes(path("copy.c"), line);
+    TWKWin* window = Module1::OpenTWK(gui::FolderItem::fromPath(path("copy.c")));
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    window->repaint();
+    window->cEF()->setFocus();
+    QTest::keySequence(window->cEF(), QKeySequence::SelectAll);
+    QTest::keySequence(window->cEF(), QKeySequence::Copy);
+    window->cEF()->moveCursor(QTextCursor::End);
+    QTest::keySequence(window->cEF(), QKeySequence::Paste);
+    window->repaint();
+    window->SaveBB()->click();
+    EXPECT_EQ(testsupport::readBytes(path("copy.c")), line + line);
 }
 
 TEST_F(Documents, LineTypedIntoAFileWithoutLineEndsIsSavedWithLf)

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QImage>
 #include <QScrollBar>
 #include <QTest>
@@ -207,6 +208,8 @@ TEST_F(TextArea, OrdinaryTextWrapsAtWordsAndALongRunWithoutBreakAnywhere)
 {
     const QString words = QStringLiteral("return the doubled value of val to the caller ").repeated(40);
     const QString blob = QStringLiteral("\\x7f").repeated(600);  // 2400 characters, not one break
+    // Three-letter words, each followed by the glue: four characters a word.
+    auto glued = [](char16_t glue, int words) { return (QStringLiteral("val") + QChar(glue)).repeated(words); };
     const struct {
         const char* name;
         QString text;
@@ -223,6 +226,15 @@ TEST_F(TextArea, OrdinaryTextWrapsAtWordsAndALongRunWithoutBreakAnywhere)
         {"a blob typed into ordinary text", words + QString(2000, u'x'),
          [&] { area_->moveCursor(QTextCursor::End); QTest::keyClicks(area_, QStringLiteral("x")); },
          QTextOption::WrapAnywhere},
+        // Pasted from a web page: the layout never breaks at these spaces.
+        {"words glued by no-break spaces", glued(u'\u00A0', 600), {}, QTextOption::WrapAnywhere},
+        {"words glued by narrow no-break spaces", glued(u'\u202F', 600), {}, QTextOption::WrapAnywhere},
+        {"words glued by figure spaces", glued(u'\u2007', 600), {}, QTextOption::WrapAnywhere},
+        {"a glued run typed past the longest", glued(u'\u00A0', 499),
+         [&] { area_->moveCursor(QTextCursor::End); QTest::keyClicks(area_, QStringLiteral("vwxyz")); },
+         QTextOption::WrapAnywhere},
+        {"a glued run just short enough", glued(u'\u00A0', 499) + u' ' + glued(u'\u00A0', 499),
+         {}, QTextOption::WrapAtWordBoundaryOrAnywhere},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -245,6 +257,39 @@ TEST_F(TextArea, OrdinaryTextWrapsAtWordsAndALongRunWithoutBreakAnywhere)
     for (int i = 0; i + 1 < layout->lineCount(); ++i) {
         const QTextLine line = layout->lineAt(i);
         EXPECT_EQ(words.at(line.textStart() + line.textLength() - 1), u' ') << "line " << i;
+    }
+}
+
+TEST_F(TextArea, CopyAndCutPutExactlyTheSelectedCharactersOnTheClipboard)
+{
+    const QString line = QStringLiteral("int a; // 10\u00A0ms\u2028next");
+    const struct {
+        const char* name;
+        QString text;
+        int from;
+        int to;
+        QString copied;
+    } cases[] = {
+        {"a no-break space and a line separator", line + QStringLiteral("\r\n"), 0, int(line.size()), line},
+        {"lines, each break as LF", QStringLiteral("a\u00A0b\r\nc\u2028d\r\ne"), 1, 8,
+         QStringLiteral("\u00A0b\nc\u2028d\n")},
+    };
+    showAndPaint();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const QKeySequence::StandardKey take : {QKeySequence::Copy, QKeySequence::Cut}) {
+            area_->setText(c.text);
+            QTextCursor selection(area_->document());
+            selection.setPosition(c.from);
+            selection.setPosition(c.to, QTextCursor::KeepAnchor);
+            area_->setTextCursor(selection);
+            QApplication::clipboard()->clear();
+            QTest::keySequence(area_, take);
+            EXPECT_EQ(QApplication::clipboard()->text(), c.copied);
+            // Pasted over the selection, or where it was cut, it is what was there.
+            QTest::keySequence(area_, QKeySequence::Paste);
+            EXPECT_EQ(area_->Text(), c.text);
+        }
     }
 }
 

@@ -4,9 +4,14 @@
 #include "app/gui/spell_checker.h"
 
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QTextBlock>
+#include <QTextBoundaryFinder>
 #include <QTextLayout>
+#include <QTimer>
 
+#include <algorithm>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -21,6 +26,19 @@ struct SpellingMarks : QTextBlockUserData {
     int generation = -1;
 };
 
+/// Puts marks on a block's layout. A document holds back the report of such
+/// marks until its next edit, and then reports them as part of it, so that
+/// the edit seems to span every marked block; reported at once, block by
+/// block, they leave each edit's report its own, and the block is laid out
+/// again at once rather than left for a paint that may come too late.
+void setMarks(const QTextBlock& block, const QList<QTextLayout::FormatRange>& formats)
+{
+    block.layout()->setFormats(formats);
+    QTextCursor cursor(block);
+    cursor.beginEditBlock();
+    cursor.endEditBlock();
+}
+
 /// Takes every spelling mark off the document and forgets which blocks were
 /// checked, so that turning checking on again checks them afresh.
 void clearSpellingMarks(QTextDocument* document)
@@ -29,41 +47,8 @@ void clearSpellingMarks(QTextDocument* document)
         if (auto* marks = static_cast<SpellingMarks*>(block.userData()))
             marks->revision = -1;
         if (!block.layout()->formats().isEmpty())
-            block.layout()->setFormats({});
+            setMarks(block, {});
     }
-}
-
-/// How a line ends, kept as its block's user state. The document breaks a
-/// block at exactly these; a block made by typing has the state -1, the area's
-/// line end.
-enum LineEnd : int { AreaLineEnd = -1, CR = 1, LF, CRLF, ParagraphSeparator, FrameStart, FrameEnd };
-
-/// The line end that starts at `at`, and its length; AreaLineEnd when none does.
-std::pair<LineEnd, int> lineEndAt(const QString& text, qsizetype at)
-{
-    switch (text.at(at).unicode()) {
-    case u'\r':
-        return at + 1 < text.size() && text.at(at + 1) == u'\n' ? std::pair{CRLF, 2} : std::pair{CR, 1};
-    case u'\n': return {LF, 1};
-    case QChar::ParagraphSeparator: return {ParagraphSeparator, 1};
-    case 0xFDD0: return {FrameStart, 1};
-    case 0xFDD1: return {FrameEnd, 1};
-    default: return {AreaLineEnd, 0};
-    }
-}
-
-QStringView textOf(LineEnd end)
-{
-    switch (end) {
-    case CR: return u"\r";
-    case LF: return u"\n";
-    case CRLF: return u"\r\n";
-    case ParagraphSeparator: return u"\u2029";
-    case FrameStart: return u"\uFDD0";
-    case FrameEnd: return u"\uFDD1";
-    case AreaLineEnd: break;
-    }
-    return {};
 }
 
 // Qt wraps a line at word boundaries by searching, for every screen line, to
@@ -72,20 +57,23 @@ QStringView textOf(LineEnd end)
 // area wrap anywhere.
 constexpr qsizetype kLongestRunForWordWrap = 2000;
 
-bool breaksLine(QChar c)
-{
-    return c.isSpace();
-}
-
+/// Whether the text holds a run longer than that between two places where
+/// the layout may break a line; the layout's own rules tell where those are,
+/// so a run glued by no-break spaces counts whole. The blanks before a break
+/// hang past the line's end, as the layout lets them.
 bool hasLongRunWithoutBreak(QStringView text)
 {
     if (text.size() <= kLongestRunForWordWrap)
         return false;
-    qsizetype run = 0;
-    for (const QChar c : text) {
-        run = breaksLine(c) ? 0 : run + 1;
-        if (run > kLongestRunForWordWrap)
+    QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, text.data(), text.size());
+    qsizetype last = 0;
+    for (qsizetype at = breaks.toNextBoundary(); at >= 0; at = breaks.toNextBoundary()) {
+        qsizetype end = at;
+        while (end > last && text[end - 1].isSpace())
+            --end;
+        if (end - last > kLongestRunForWordWrap)
             return true;
+        last = at;
     }
     return false;
 }
@@ -99,93 +87,114 @@ TextArea::TextArea(QWidget* parent) : QPlainTextEdit(parent), lineEnd_(EndOfLine
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    connect(document(), &QTextDocument::contentsChange, this, &TextArea::keepLineEnds);
+    connect(document(), &QTextDocument::contentsChange, this, &TextArea::followChange);
+    connect(document(), &QTextDocument::undoCommandAdded, this, [this] { commandAdded_ = true; });
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, &TextArea::rememberCursor);
+    connect(this, &QPlainTextEdit::selectionChanged, this, &TextArea::rememberCursor);
 }
 
 QString TextArea::Text() const
 {
-    // toRawText, unlike toPlainText, leaves no-break spaces and line separators
-    // alone; only the breaks between blocks, U+2029 there, become line ends.
-    QString raw = document()->toRawText();
-    if (!otherLineEnds_)
-        return raw.replace(QChar::ParagraphSeparator, lineEnd_);
-    QString text;
-    text.reserve(raw.size() + raw.size() / 4);
-    QTextBlock block = document()->firstBlock();
-    qsizetype from = 0;
-    for (qsizetype at = raw.indexOf(QChar::ParagraphSeparator); at >= 0;
-         at = raw.indexOf(QChar::ParagraphSeparator, from)) {
-        text += QStringView(raw).sliced(from, at - from);
-        const auto end = static_cast<LineEnd>(block.userState());
-        text += end == AreaLineEnd ? QStringView(lineEnd_) : textOf(end);
-        block = block.next();
-        from = at + 1;
-    }
-    text += QStringView(raw).sliced(from);
-    return text;
+    return lineEnds_.text(lineEnd_);
 }
 
 void TextArea::setText(const QString& text)
 {
-    // One pass finds the area's line end, the lines that end otherwise, and
-    // whether some run is too long to wrap at word boundaries.
-    std::vector<std::pair<int, LineEnd>> otherEnds;
-    LineEnd areaEnd = AreaLineEnd;
-    int block = 0;
-    qsizetype run = 0;
+    // One pass finds the area's line end, every line's own, and whether some
+    // line holds a run too long to wrap at word boundaries.
+    std::vector<LineEnd> ends;
+    LineEnd areaEnd = LineEnd::AreaLineEnd;
     bool longRun = false;
+    qsizetype lineStart = 0;
     for (qsizetype at = 0; at < text.size(); ++at) {
         const auto [end, length] = lineEndAt(text, at);
-        run = breaksLine(text.at(at)) ? 0 : run + 1;
-        longRun = longRun || run > kLongestRunForWordWrap;
-        if (end == AreaLineEnd)
+        if (length == 0)
             continue;
-        if (areaEnd == AreaLineEnd && (end == CR || end == LF || end == CRLF))
+        longRun = longRun || hasLongRunWithoutBreak(QStringView(text).sliced(lineStart, at - lineStart));
+        if (areaEnd == LineEnd::AreaLineEnd && (end == LineEnd::CR || end == LineEnd::LF || end == LineEnd::CRLF))
             areaEnd = end;
-        else if (end != areaEnd)
-            otherEnds.emplace_back(block, end);
-        ++block;
+        ends.push_back(end);
         at += length - 1;
+        lineStart = at + 1;
     }
-    lineEnd_ = areaEnd == AreaLineEnd ? EndOfLine() : textOf(areaEnd).toString();
+    longRun = longRun || hasLongRunWithoutBreak(QStringView(text).sliced(lineStart));
+    lineEnd_ = areaEnd == LineEnd::AreaLineEnd ? EndOfLine() : textOf(areaEnd).toString();
 
     // The wrap mode comes first, so that the text is laid out once.
     setWrapAnywhere(longRun);
+    settingEnds_ = std::move(ends);
     settingText_ = true;
+    settingFollowed_ = false;
     setPlainText(text);
     settingText_ = false;
-    otherLineEnds_ = !otherEnds.empty();
-    for (const auto& [number, end] : otherEnds)
-        document()->findBlockByNumber(number).setUserState(end);
+    if (!settingFollowed_)
+        lineEnds_.reset(document()->toRawText(), std::move(settingEnds_));
+    settingEnds_.clear();
+    commandAdded_ = false;
+    rememberCursor();
 }
 
-void TextArea::keepLineEnds(int position, int /*charsRemoved*/, int charsAdded)
+void TextArea::followChange(int position, int charsRemoved, int charsAdded)
 {
-    if (settingText_)
+    if (settingText_) {
+        // Whoever listens to the change may read the text already.
+        lineEnds_.reset(document()->toRawText(), settingEnds_);
+        settingFollowed_ = true;
         return;
-    QTextBlock first = document()->findBlock(position);
-    QTextBlock last = document()->findBlock(position + charsAdded);
-    if (charsAdded > 0 && wordWrapMode() != QTextOption::WrapAnywhere) {
-        for (QTextBlock block = first; block.isValid(); block = block.next()) {
-            if (hasLongRunWithoutBreak(block.text())) {
-                setWrapAnywhere(true);
-                break;
-            }
-            if (block == last)
-                break;
+    }
+    // The range may reach the document's final separator, which is no text.
+    const int length = document()->characterCount() - 1;
+    QTextCursor range(document());
+    range.setPosition(std::clamp(position, 0, length));
+    range.setPosition(std::clamp(position + charsAdded, 0, length), QTextCursor::KeepAnchor);
+
+    DocumentChange change;
+    change.position = position;
+    change.charsRemoved = charsRemoved;
+    change.added = range.selectedText();
+    change.before = cursor_;
+    change.after = {textCursor().anchor(), textCursor().position()};
+    change.undoSteps = document()->availableUndoSteps();
+    change.commandAdded = std::exchange(commandAdded_, false);
+    const bool undoneOrRedone = change.undoSteps != lineEnds_.undoSteps() && !change.commandAdded;
+    const QTextDocument* doc = document();
+    const auto edited = lineEnds_.follow(change, [doc](int at) { return doc->findBlock(at).blockNumber(); });
+    for (const auto& [start, end] : edited)
+        wrapAnywhereIfLongRunAround(start, end);
+    rememberCursor();
+    // An undo or redo gives the editor a new cursor once the change is made,
+    // and tells nobody when it stands where the old one did; a key, an input
+    // method or a drop is seen coming, but a menu command is not.
+    if (undoneOrRedone)
+        QTimer::singleShot(0, this, &TextArea::rememberCursor);
+}
+
+void TextArea::rememberCursor()
+{
+    const QTextCursor cursor = textCursor();
+    cursor_ = {cursor.anchor(), cursor.position()};
+}
+
+void TextArea::wrapAnywhereIfLongRunAround(int start, int end)
+{
+    if (wordWrapMode() == QTextOption::WrapAnywhere)
+        return;
+    // A run that the edit made too long reaches into the edited range, so
+    // looking that far around it is enough: a long line is never read whole
+    // for one typed key.
+    const QString& raw = lineEnds_.raw();
+    for (QTextBlock block = document()->findBlock(start); block.isValid() && block.position() <= end;
+         block = block.next()) {
+        const int lineLength = block.length() - 1;
+        if (lineLength <= kLongestRunForWordWrap)
+            continue;
+        const int from = std::max(start - block.position() - int(kLongestRunForWordWrap) - 1, 0);
+        const int to = std::min(end - block.position() + int(kLongestRunForWordWrap) + 1, lineLength);
+        if (hasLongRunWithoutBreak(QStringView(raw).sliced(block.position() + from, to - from))) {
+            setWrapAnywhere(true);
+            return;
         }
     }
-    if (!otherLineEnds_ || first == last)
-        return;
-    // New lines were made inside the first block. The document leaves that
-    // block's line end with the first piece, but it still ends the text that
-    // followed it, now in the last piece; the breaks in between were typed and
-    // take the area's line end. So undoing a typed break gives the old line
-    // end back. (Only a change of text spans blocks here: a plain text area
-    // never restyles a range of its document.)
-    const int kept = first.userState();
-    first.setUserState(AreaLineEnd);
-    last.setUserState(kept);
 }
 
 void TextArea::setWrapAnywhere(bool anywhere)
@@ -233,8 +242,17 @@ void TextArea::checkVisibleSpelling()
         for (const auto& [start, length] : checker.misspelledRanges(block.text()))
             formats.append({start, length, misspelled});
         if (!formats.isEmpty() || !block.layout()->formats().isEmpty())
-            block.layout()->setFormats(formats);
+            setMarks(block, formats);
     }
+}
+
+QMimeData* TextArea::createMimeDataFromSelection() const
+{
+    // The text as it stands, no-break spaces and line separators included,
+    // rather than Qt's plain-text rendering of it. The caller takes the data.
+    auto data = std::make_unique<QMimeData>();
+    data->setText(textCursor().selectedText().replace(QChar::ParagraphSeparator, u'\n'));
+    return data.release();
 }
 
 void TextArea::paintEvent(QPaintEvent* event)
@@ -243,8 +261,21 @@ void TextArea::paintEvent(QPaintEvent* event)
     QPlainTextEdit::paintEvent(event);
 }
 
+void TextArea::inputMethodEvent(QInputMethodEvent* event)
+{
+    rememberCursor();
+    QPlainTextEdit::inputMethodEvent(event);
+}
+
+void TextArea::dropEvent(QDropEvent* event)
+{
+    rememberCursor();
+    QPlainTextEdit::dropEvent(event);
+}
+
 void TextArea::keyPressEvent(QKeyEvent* event)
 {
+    rememberCursor();
     // Shift+Return would put a line separator inside the line, which no file or
     // compiler takes for a line end: it starts a new line, as Return does.
     if (event->matches(QKeySequence::InsertLineSeparator)) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/gui/line_ends.h"
+
 #include <QPlainTextEdit>
 
 namespace gui {
@@ -7,8 +9,12 @@ namespace gui {
 /// A multi-line plain-text area. Tab moves the focus. Its Text gives back the
 /// text it was given, every line with its own line end (CR, LF or CRLF, mixed
 /// as they come, and the breaks U+2029, U+FDD0 and U+FDD1 that the editor
-/// also takes for line ends); a line break typed by the user takes the area's
-/// line end: the first CR, LF or CRLF of the last text set, else EndOfLine.
+/// also takes for line ends), and the line ends behave as characters of the
+/// text under every edit, undo and redo: a line the edit does not touch keeps
+/// its own, a break typed or pasted takes the area's line end (the first CR,
+/// LF or CRLF of the last text set, else EndOfLine), lines joined keep the
+/// line end of the last of them. Copy and cut put exactly the selected
+/// characters on the clipboard, breaks between lines as "\n".
 /// Ordinary text wraps at word boundaries; a text holding a long run without
 /// a break opportunity wraps anywhere, so that laying it out stays linear.
 /// Where spell checking is on, misspelled words are underlined as they come
@@ -28,18 +34,30 @@ public:
     void checkVisibleSpelling();
 
 protected:
+    QMimeData* createMimeDataFromSelection() const override;
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
-    void keepLineEnds(int position, int charsRemoved, int charsAdded);
+    void followChange(int position, int charsRemoved, int charsAdded);
+    void rememberCursor();
+    void wrapAnywhereIfLongRunAround(int start, int end);
     void setWrapAnywhere(bool anywhere);
 
     QString lineEnd_;
-    // Whether some line of the last text set ended otherwise than lineEnd_;
-    // while none did, every line ends in lineEnd_ and Text is one replace.
-    bool otherLineEnds_ = false;
+    LineEndKeeper lineEnds_;
+    // The editing cursor as it was before the next change: each change, each
+    // move and each event that may edit leaves it here.
+    CursorState cursor_;
+    // Whether an undo command was added since the last change was followed.
+    bool commandAdded_ = false;
     bool settingText_ = false;
+    // The line ends of the text being set, and whether the document has
+    // reported holding it; listeners to that report may read Text already.
+    std::vector<LineEnd> settingEnds_;
+    bool settingFollowed_ = false;
     bool checkSpelling_ = false;
 };
 
