@@ -11,7 +11,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileDialog>
-#include <QProcess>
+#include <QProcessEnvironment>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -142,26 +142,17 @@ TEST_P(OwnHomeRun, LeavesTheHomeOfWhoeverRunsItAlone)
     environment.insert(QStringLiteral("XDG_STATE_HOME"), usersHome + QStringLiteral("/.local/state"));
     environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
     environment.insert(QStringLiteral("TMPDIR"), temporary);
-    QProcess program;
-    program.setProcessEnvironment(environment);
+    testsupport::ProgramRun run =
+        testsupport::runToEnd(QCoreApplication::applicationFilePath(), c.arguments, environment);
+    ASSERT_TRUE(run.ended) << "the test program did not end";
 
-    program.start(QCoreApplication::applicationFilePath(), c.arguments);
-    ASSERT_TRUE(program.waitForStarted(-1));
-    if (!program.waitForFinished(60000)) {
-        program.kill();
-        program.waitForFinished(-1);
-        FAIL() << "the test program did not end";
-    }
-
-    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(program.exitCode(), 0);
-    const QString output = QString::fromUtf8(program.readAllStandardOutput());
-    EXPECT_TRUE(output.contains(QString::fromLatin1(c.done))) << qPrintable(output);
+    EXPECT_FALSE(run.crashed);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.output.contains(QString::fromLatin1(c.done))) << qPrintable(run.output);
     // The offscreen platform says so whenever a window asks for what it
     // cannot do (raise, size hints); any other warning is a fault.
-    QStringList errors = QString::fromUtf8(program.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
-    errors.removeIf([](const QString& line) { return line.startsWith(QStringLiteral("This plugin does not support ")); });
-    EXPECT_EQ(errors, QStringList());
+    run.errors.removeIf([](const QString& line) { return line.startsWith(QStringLiteral("This plugin does not support ")); });
+    EXPECT_EQ(run.errors, QStringList());
     EXPECT_EQ(everythingUnder(usersHome), QStringList());
     EXPECT_EQ(everythingUnder(temporary), QStringList()) << "the program's own folders are removed at its end";
 }

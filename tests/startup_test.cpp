@@ -20,7 +20,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -314,26 +314,17 @@ TEST_P(StartupProcess, RunsFromStartToQuit)
     environment.remove(QStringLiteral("XDG_CONFIG_HOME"));
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    QProcess app;
-    app.setProcessEnvironment(environment);
-    app.setWorkingDirectory(home());
+    testsupport::ProgramRun run =
+        testsupport::runToEnd(QStringLiteral(QUIT_PROBE_APP), QStringList(), environment, home());
+    ASSERT_TRUE(run.ended) << "the application did not quit";
 
-    app.start(QStringLiteral(QUIT_PROBE_APP), QStringList());
-    ASSERT_TRUE(app.waitForStarted(-1));
-    if (!app.waitForFinished(60000)) {
-        app.kill();
-        app.waitForFinished(-1);
-        FAIL() << "the application did not quit";
-    }
-
-    EXPECT_EQ(app.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(app.exitCode(), 0);
-    EXPECT_EQ(QString::fromUtf8(app.readAllStandardOutput()), QString::fromLatin1(c.report));
+    EXPECT_FALSE(run.crashed);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.output, QString::fromLatin1(c.report));
     // The offscreen platform keeps no stacking order and says so whenever a
     // window is raised; anything else on standard error is a fault.
-    QStringList errors = QString::fromUtf8(app.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
-    errors.removeAll(QStringLiteral("This plugin does not support raise()"));
-    EXPECT_EQ(errors, QStringList());
+    run.errors.removeAll(QStringLiteral("This plugin does not support raise()"));
+    EXPECT_EQ(run.errors, QStringList());
 
     QStringList made;
     const QString config = home() + QStringLiteral("/.config");

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTimer>
 
 namespace testsupport {
@@ -73,6 +74,29 @@ void unsetToolFolders()
     Module1::gTarnwickFolder.reset();
     Module1::gPythonFolder.reset();
     Module1::gSettingFile.reset();
+}
+
+ProgramRun runToEnd(const QString& program, const QStringList& arguments, const QProcessEnvironment& environment,
+                    const QString& workingDirectory)
+{
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    if (!workingDirectory.isEmpty())
+        process.setWorkingDirectory(workingDirectory);
+    process.start(program, arguments);
+    ProgramRun run;
+    if (!process.waitForStarted(-1))
+        return run;
+    run.ended = process.waitForFinished(60000);
+    if (!run.ended) {
+        process.kill();
+        process.waitForFinished(-1);
+    }
+    run.crashed = process.exitStatus() != QProcess::NormalExit;
+    run.exitCode = process.exitCode();
+    run.output = QString::fromUtf8(process.readAllStandardOutput());
+    run.errors = QString::fromUtf8(process.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
+    return run;
 }
 
 void cancelNextFileDialog(std::function<void(QFileDialog&)> look)

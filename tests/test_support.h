@@ -2,7 +2,9 @@
 
 #include "app/gui/folder_item.h"
 
+#include <QProcessEnvironment>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <QByteArray>
@@ -32,6 +34,17 @@ void closeAllWindows();
 std::vector<TWKWin*> openConverterWindows();
 /// Unsets the three tool folders and the settings file.
 void unsetToolFolders();
+/// How a program run by runToEnd ended.
+struct ProgramRun {
+    bool ended = false;   ///< false: it ran past the minute and was killed
+    bool crashed = false;
+    int exitCode = -1;
+    QString output;       ///< its standard output
+    QStringList errors;   ///< its standard error, a line each
+};
+/// Runs the program with the environment until it ends, for a minute at most.
+ProgramRun runToEnd(const QString& program, const QStringList& arguments, const QProcessEnvironment& environment,
+                    const QString& workingDirectory = {});
 /// Waits, from the event loop, for the next file or folder dialog to open
 /// modally, hands it to `look` and then cancels it.
 void cancelNextFileDialog(std::function<void(QFileDialog&)> look);
