@@ -21,6 +21,17 @@ void appendToLog(gui::TextArea* log, const QString& line)
     log->setText(log->Text() + line + gui::EndOfLine());
 }
 
+/// Writes the text as the whole file. Returns why it could not, or empty.
+QString writeWhole(const gui::FolderItemPtr& file, const QString& text)
+{
+    QString whyNot;
+    auto stream = gui::TextOutputStream::Create(file, &whyNot);
+    if (!stream)
+        return whyNot;
+    stream->Write(text);
+    return stream->Close() ? QString() : stream->errorString();
+}
+
 }  // namespace
 
 void TWKWin::PushButton1_Action(gui::PushButton*)
@@ -42,16 +53,17 @@ void TWKWin::PushButton1_Action(gui::PushButton*)
     const QString pythonPrefix = prefixOf(gPythonFolder);
 
     const gui::FolderItemPtr cFile = gTarnwickFolder->Child(baseName + QLatin1String(".c"));
-    {
-        auto stream = gui::TextOutputStream::Create(cFile);
-        if (!stream)
-            return;
-        stream->Write(cEF()->Text());
-        stream->Close();
-    }
+    const QString whyNotWritten = writeWhole(cFile, cEF()->Text());
 
     bEF()->setText(QString());
     rEF()->setText(QString());
+    // Without its C file no command can do anything: say why, rather than let
+    // the compiler report a file that is not there, or end in silence.
+    if (!whyNotWritten.isEmpty()) {
+        appendToLog(rEF(), QLatin1String("Error...the C file ") + cFile->path() + QLatin1String(" cannot be written: ")
+                               + whyNotWritten);
+        return;
+    }
 
     gui::Shell shell;
     // Runs one step; on failure logs its error line and tells the run to stop.

@@ -10,17 +10,24 @@
 #include "app/gui/runtime.h"
 #include "app/gui/text_codec.h"
 #include "tests/test_support.h"
+#include "tests/write_failure.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <cerrno>
+#include <cstdio>
+#include <functional>
+
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -375,18 +382,63 @@ TEST_F(ConversionTest, UnsetOrMissingScriptFolderShowsTheSettingsWindow)
     }
 }
 
-TEST_F(ConversionTest, CFileThatCannotBeCreatedEndsTheRunSilently)
+// The run cannot go on without its C file; the user learns why, and no
+// command runs on a file that is not there.
+TEST_F(ConversionTest, CFileThatCannotBeWrittenIsToldAndNothingRuns)
 {
-    // A plain file in place of the folder: it exists, but nothing can be made inside it.
     const QString notAFolder = root_.filePath(QStringLiteral("plain-file"));
     writeBytes(notAFolder, "x");
-    Module1::gTarnwickFolder = gui::FolderItem::fromPath(notAFolder);
+    // The tools could log a run by the unprivileged user too.
+    for (const QString& dir : {root_.path(), logDir_})
+        ASSERT_EQ(chmod(QFile::encodeName(dir).constData(), 0777), 0);
+    const struct {
+        const char* name;
+        QString folder;
+        std::function<int()> prepareChild;
+        QString reason;
+    } cases[] = {
+        // It exists, but nothing can be made inside it.
+        {"a plain file in the place of the folder", notAFolder, [] { return 0; },
+         QStringLiteral("Not a directory")},
+        {"a folder the user may not write", root_.filePath(QStringLiteral("read-only")),
+         testsupport::asUnprivilegedUser, QStringLiteral("Permission denied")},
+        {"a file-size limit", script_, [] { return testsupport::withFileSizeLimit(8); },
+         QStringLiteral("File too large")},
+        {"a full disk", root_.filePath(QStringLiteral("full")),
+         [this] { return testsupport::onFullDisk(root_.filePath(QStringLiteral("full"))); },
+         QStringLiteral("No space left on device")},
+    };
+    ASSERT_TRUE(QDir().mkpath(root_.filePath(QStringLiteral("read-only"))));
+    ASSERT_EQ(chmod(QFile::encodeName(root_.filePath(QStringLiteral("read-only"))).constData(), 0555), 0);
+    ASSERT_TRUE(QDir().mkpath(root_.filePath(QStringLiteral("full"))));
+    window_->Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_));
+    window_->cEF()->setText(QStringLiteral("int routine(void) { return 0; }\n").repeated(10));
+    window_->repaint();
 
-    convert();
-
-    expectNothingHappened();
-    EXPECT_EQ(beeps_, 0);
-    EXPECT_EQ(gui::Window::findOpen<SetWin>(), nullptr);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Module1::gTarnwickFolder = gui::FolderItem::fromPath(c.folder);
+        script_ = c.folder;
+        const testsupport::ChildReport report = testsupport::reportFromChild(c.prepareChild, [this] {
+            window_->PushButton1()->click();
+            window_->repaint();
+            QStringList left = QFileInfo(script_).isDir() ? leftovers() : QStringList();
+            left.removeAll(QStringLiteral(".filler"));
+            return window_->rEF()->Text() + u'|' + window_->bEF()->Text() + u'|' + left.join(u' ') + u'|'
+                   + QString::number(beeps_) + u'|' + (gui::Window::findOpen<SetWin>() ? u'S' : u'-');
+        });
+        if (report.status == testsupport::kNoDiskOfItsOwn || report.status == testsupport::kNotUnprivileged) {
+            std::printf("skipped \"%s\": this machine lets the test make no such child\n", c.name);
+            continue;
+        }
+        EXPECT_EQ(report.status, 0);
+        EXPECT_EQ(report.text, QStringLiteral("Error...the C file %1 cannot be written: %2\n|||0|-")
+                                   .arg(file(QStringLiteral(".c")), c.reason));
+        EXPECT_TRUE(runsOf(kGcc).isEmpty());
+        EXPECT_TRUE(runsOf(kObjcopy).isEmpty());
+        EXPECT_TRUE(runsOf(kPython).isEmpty());
+    }
     EXPECT_EQ(readBytes(notAFolder), QByteArray("x"));
 }
 

@@ -643,7 +643,7 @@ TEST_F(Documents, LineTypedIntoAFileWithoutLineEndsIsSavedWithLf)
 
 struct FailedSave {
     const char* name;
-    enum class Child { Unlimited, FileSizeLimited, Unprivileged } child;
+    enum class Child { Unlimited, FileSizeLimited, Unprivileged, UnprivilegedFileSizeLimited } child;
     mode_t folderMode;
     mode_t fileMode;  ///< of docs/out.c, which holds old text; 0: no such file
     bool companion;   ///< BASIC bound to docs/out.bas, C saved as its companion; else by dialog
@@ -669,6 +669,11 @@ const FailedSave kFailedSaves[] = {
     {"CompanionInReadOnlyFolder", Child::Unprivileged, 0555, 0, true, false,
      "Warning Could not save \"docs/out.c\". Permission denied"},
     {"WritableFileInReadOnlyFolderIsWrittenInPlace", Child::Unprivileged, 0555, 0666, false, true, nullptr},
+    // Written in place, a write that fails half-way is undone.
+    {"WritableFileInReadOnlyFolderOverTheSizeLimit", Child::UnprivilegedFileSizeLimited, 0555, 0666, false, false,
+     "Warning Could not save \"docs/out.c\". File too large"},
+    {"CompanionInReadOnlyFolderOverTheSizeLimit", Child::UnprivilegedFileSizeLimited, 0555, 0666, true, false,
+     "Warning Could not save \"docs/out.c\". File too large"},
 };
 
 class FailedSaves : public Documents, public ::testing::WithParamInterface<FailedSave> {};
@@ -716,9 +721,17 @@ TEST_P(FailedSaves, WarnAndLoseNothing)
     case Child::Unlimited: status = testsupport::runWithFileSizeLimit(RLIM_INFINITY, save); break;
     case Child::FileSizeLimited: status = testsupport::runWithFileSizeLimit(1000, save); break;
     case Child::Unprivileged: status = testsupport::runUnprivileged(save); break;
+    case Child::UnprivilegedFileSizeLimited:
+        status = testsupport::runInChild(
+            [] {
+                const int limited = testsupport::withFileSizeLimit(1000);
+                return limited != 0 ? limited : testsupport::asUnprivilegedUser();
+            },
+            save);
+        break;
     }
     setMode(docs, 0777);
-    ASSERT_NE(status, 254) << "the child could not be set up";
+    ASSERT_NE(status, testsupport::kNotUnprivileged) << "the child could not be set up";
 
     EXPECT_EQ(status, c.written ? 3 : (c.companion ? 2 : 0));
     QStringList expected;
@@ -737,6 +750,158 @@ TEST_P(FailedSaves, WarnAndLoseNothing)
 
 INSTANTIATE_TEST_SUITE_P(Documents, FailedSaves, ::testing::ValuesIn(kFailedSaves),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// ---------------------------------------------------------------------------
+// Only plain files are opened and saved, and a save keeps the file it
+// replaces the same file.
+
+/// What a press does with a node of some kind in the place of a document.
+struct NodeCase {
+    const char* name;  ///< the document's name in the folder
+    testsupport::PlaceMaker make;
+    const char* reason;
+};
+
+class NodeDocuments : public Documents {
+protected:
+    /// A converter window as the user has it: shown, painted, spell checking on.
+    TWKWin* shownWindow()
+    {
+        EXPECT_TRUE(gui::SpellChecker::shared().waitUntilReady());
+        TWKWin* window = Module1::NewTWK();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
+        EXPECT_TRUE(window->cEF()->AutomaticallyCheckSpelling());
+        window->repaint();
+        return window;
+    }
+
+    /// Presses the button in a child that may neither block nor fill the
+    /// memory; reports the dialogs asked, then the window's C binding and
+    /// title, then how many converter windows are open.
+    QString pressInChild(TWKWin* window, gui::BevelButton* button)
+    {
+        const testsupport::ChildReport report = testsupport::reportFromChild(testsupport::withinBounds, [&] {
+            button->click();
+            testsupport::settle();
+            QStringList lines(requests_.begin(), requests_.end());
+            lines << (bound(window->mCFile).isEmpty() ? QStringLiteral("unbound") : bound(window->mCFile))
+                  << window->Title() << QString::number(testsupport::openConverterWindows().size());
+            return lines.join(u'\n');
+        });
+        EXPECT_EQ(report.status, 0) << "the child blocked, ran out of memory or crashed";
+        return report.text;
+    }
+};
+
+const auto nodeOf = testsupport::nodeMaker;
+const auto linkToNodeOf = testsupport::nodeBehindLinkMaker;
+
+TEST_F(NodeDocuments, OpenOfWhatIsNotAPlainFileWarnsAtOnceAndMakesNoWindow)
+{
+    using testsupport::Node;
+    const NodeCase cases[] = {
+        {"pipe.c", nodeOf(Node::NamedPipe), "It is a named pipe (FIFO), not a plain file"},
+        {"zero.c", linkToNodeOf(Node::ZeroDevice), "It is a device, not a plain file"},
+        {"socket.c", nodeOf(Node::Socket), "It is a socket, not a plain file"},
+        {"huge.c", testsupport::tooLargeFileMaker(),
+         "File too large: it holds more than 16 MiB, the most this application reads"},
+    };
+    TWKWin* window = shownWindow();
+    for (const NodeCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!c.make(path(c.name)))
+            continue;
+        answers_ = {c.name};
+        EXPECT_EQ(pressInChild(window, window->OpenBB()),
+                  QStringLiteral("Open CFILE\nWarning Could not open \"%1\". %2\nunbound\n%3\n1")
+                      .arg(QLatin1String(c.name), QLatin1String(c.reason), kUntitledTitle));
+    }
+}
+
+TEST_F(NodeDocuments, SaveOverAPipeOrADeviceWarnsAndLeavesIt)
+{
+    using testsupport::Node;
+    const NodeCase cases[] = {
+        {"pipe.c", nodeOf(Node::NamedPipe), "It is a named pipe (FIFO), not a plain file"},
+        {"null.c", linkToNodeOf(Node::NullDevice), "It is a device, not a plain file"},
+        {"socket.c", linkToNodeOf(Node::Socket), "It is a socket, not a plain file"},
+    };
+    TWKWin* window = shownWindow();
+    QTest::keyClicks(window->cEF(), QStringLiteral("int saved;"));
+    window->repaint();
+    for (const NodeCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!c.make(path(c.name)))
+            continue;
+        const QString before = testsupport::nodeAt(path(c.name));
+        const QString target = testsupport::nodeAt(path(c.name) + QStringLiteral(".target"));
+        answers_ = {c.name};
+        EXPECT_EQ(pressInChild(window, window->SaveBB()),
+                  QStringLiteral("Save CFILE Untitiled.c\nWarning Could not save \"%1\". %2\nunbound\n%3\n1")
+                      .arg(QLatin1String(c.name), QLatin1String(c.reason), kUntitledTitle));
+        EXPECT_EQ(testsupport::nodeAt(path(c.name)), before);
+        EXPECT_EQ(testsupport::nodeAt(path(c.name) + QStringLiteral(".target")), target);
+    }
+}
+
+TEST_F(NodeDocuments, SaveKeepsTheOpenedFileTheSameFile)
+{
+    const uid_t nobody = testsupport::kUnprivilegedId;
+    const struct {
+        const char* name;
+        uid_t owner;
+        mode_t mode;
+        bool hardLink;
+    } cases[] = {
+        {"a second hard link", geteuid(), 0644, true},
+        {"another user's file that is read-only to all, saved by root", nobody, 0444, false},
+        {"another user's set-user-ID program with a second link, saved by root", nobody, 04755, true},
+    };
+    ASSERT_TRUE(gui::SpellChecker::shared().waitUntilReady());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.owner == nobody && geteuid() != 0) {
+            std::printf("skipped \"%s\": it needs the tests to run as root\n", c.name);
+            continue;
+        }
+        const QString doc = path("doc.c");
+        const QString other = path("other.c");
+        QFile::remove(doc);
+        QFile::remove(other);
+        testsupport::writeBytes(doc, "int old;\r\n");
+        const QByteArray name = QFile::encodeName(doc);
+        ASSERT_EQ(chown(name.constData(), c.owner, c.owner == nobody ? nobody : getegid()), 0);
+        ASSERT_EQ(chmod(name.constData(), c.mode), 0);
+        if (c.hardLink) {
+            ASSERT_EQ(::link(name.constData(), QFile::encodeName(other).constData()), 0);
+        }
+        struct stat before {};
+        ASSERT_EQ(stat(name.constData(), &before), 0);
+
+        TWKWin* window = Module1::OpenTWK(gui::FolderItem::fromPath(doc));
+        ASSERT_NE(window, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        window->repaint();
+        window->cEF()->moveCursor(QTextCursor::End);
+        QTest::keyClicks(window->cEF(), QStringLiteral("int new;"));
+        window->repaint();
+        window->SaveBB()->click();
+
+        EXPECT_TRUE(requests_.empty());
+        EXPECT_EQ(testsupport::readBytes(doc), "int old;\r\nint new;");
+        struct stat after {};
+        ASSERT_EQ(stat(name.constData(), &after), 0);
+        EXPECT_EQ(after.st_uid, before.st_uid);
+        EXPECT_EQ(after.st_gid, before.st_gid);
+        EXPECT_EQ(after.st_mode, before.st_mode);
+        EXPECT_EQ(after.st_nlink, before.st_nlink);
+        if (c.hardLink) {
+            EXPECT_EQ(testsupport::readBytes(other), "int old;\r\nint new;") << "the other name keeps the file";
+        }
+        EXPECT_EQ(filesIn(dir_.path()).size(), c.hardLink ? 2u : 1u) << "no temporary file is left";
+        testsupport::closeAllWindows();
+    }
+}
 
 // ---------------------------------------------------------------------------
 // File types

@@ -17,6 +17,8 @@
 #include <cctype>
 #include <random>
 
+#include <sys/stat.h>
+
 namespace {
 
 using Module1::gArmNoneFolder;
@@ -361,33 +363,107 @@ TEST_F(SettingsFile, UnwritablePlaceChangesNothing)
 TEST_F(SettingsFile, FailedWriteLeavesThePreviousFileWhole)
 {
     const QByteArray previous = "TarnwickFolder=>/previous/folder\n";
-    writeSettingBytes(previous);
     // Longer than the limit, so the disk takes only part of the new file.
     gTarnwickFolder = folder(QString(60, u'c'));
     gArmNoneFolder = folder(QString(60, u'a'));
     // A written file would leave this one out; as nothing is written, it is not named.
     gPythonFolder = folder(QStringLiteral("py\nthon"));
+    ASSERT_EQ(chmod(QFile::encodeName(dir_.path()).constData(), 0755), 0);
 
-    // The new file fits in the stream's buffer: the limit is met only as it
-    // closes. What WriteSetting said comes back through a file shorter than the limit.
-    const QString reportFile = path(QStringLiteral("report"));
-    const int status = testsupport::runWithFileSizeLimit(40, [&reportFile] {
+    const struct {
+        const char* name;
+        QString folder;
+        bool unprivileged;
+    } cases[] = {
+        {"replaced by a new file", QStringLiteral("prefs"), false},
+        // No new file may be made there, so the file is written in place.
+        {"in a folder the user may not write", QStringLiteral("read-only prefs"), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        gSettingFile = gui::FolderItem::fromPath(path(c.folder + QStringLiteral("/twk.txt")));
+        writeSettingBytes(previous);
+        const QByteArray prefs = QFile::encodeName(path(c.folder));
+        ASSERT_EQ(chmod(QFile::encodeName(gSettingFile->path()).constData(), 0666), 0);
+        ASSERT_EQ(chmod(prefs.constData(), c.unprivileged ? 0555 : 0777), 0);
+
+        const testsupport::ChildReport report = testsupport::reportFromChild(
+            [&c] {
+                const int limited = testsupport::withFileSizeLimit(40);
+                return limited != 0 || !c.unprivileged ? limited : testsupport::asUnprivilegedUser();
+            },
+            [] {
+                const Module1::SettingWritten written = Module1::WriteSetting();
+                return QLatin1String(written.keptAll() ? "kept" : "not kept") + u'|' + written.whyNotWritten + u'|'
+                       + QString::number(written.leftOut.size());
+            });
+        ASSERT_EQ(chmod(prefs.constData(), 0777), 0);
+
+        EXPECT_EQ(report.status, 0);
+        EXPECT_EQ(report.text, QStringLiteral("not kept|File too large|0"));
+        EXPECT_EQ(settingBytes(), previous);
+        EXPECT_EQ(QDir(path(c.folder)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                  QStringList{QStringLiteral("twk.txt")})
+            << "no temporary file is left";
+    }
+}
+
+// A settings file that is not a plain file is one that cannot be read: start-up
+// goes on at once with the folders it has. And none is replaced by a file.
+TEST_F(SettingsFile, ReadingWhatIsNotAPlainFileChangesNothingAtOnce)
+{
+    using testsupport::Node;
+    const struct {
+        const char* name;
+        testsupport::PlaceMaker make;
+    } cases[] = {
+        {"named pipe", testsupport::nodeMaker(Node::NamedPipe)},
+        {"link to a zero device", testsupport::nodeBehindLinkMaker(Node::ZeroDevice)},
+        {"socket", testsupport::nodeMaker(Node::Socket)},
+        {"file over the limit", testsupport::tooLargeFileMaker()},
+    };
+    gTarnwickFolder = folder(QStringLiteral("conv"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(gSettingFile->path());
+        if (!c.make(gSettingFile->path()))
+            continue;
+        const testsupport::ChildReport report = testsupport::reportFromChild(testsupport::withinBounds, [this] {
+            Module1::ReadSetting();
+            return held(gTarnwickFolder) + u' ' + held(gArmNoneFolder) + u' ' + held(gPythonFolder);
+        });
+        EXPECT_EQ(report.status, 0) << "the child blocked, ran out of memory or crashed";
+        EXPECT_EQ(report.text, QStringLiteral("conv unset unset"));
+    }
+}
+
+TEST_F(SettingsFile, WritingOverAPipeOrADeviceSaysWhyAndLeavesIt)
+{
+    using testsupport::Node;
+    const struct {
+        const char* name;
+        testsupport::PlaceMaker make;
+        QString reason;
+    } cases[] = {
+        {"named pipe", testsupport::nodeMaker(Node::NamedPipe),
+         QStringLiteral("It is a named pipe (FIFO), not a plain file")},
+        {"link to a null device", testsupport::nodeBehindLinkMaker(Node::NullDevice),
+         QStringLiteral("It is a device, not a plain file")},
+    };
+    gTarnwickFolder = folder(QStringLiteral("conv"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(gSettingFile->path());
+        QFile::remove(gSettingFile->path() + QStringLiteral(".target"));
+        if (!c.make(gSettingFile->path()))
+            continue;
+        const QString before = testsupport::nodeAt(gSettingFile->path());
+        const QString target = testsupport::nodeAt(gSettingFile->path() + QStringLiteral(".target"));
         const Module1::SettingWritten written = Module1::WriteSetting();
-        QFile report(reportFile);
-        if (!report.open(QIODevice::WriteOnly))
-            return 9;
-        report.write(QString(QLatin1String(written.keptAll() ? "kept" : "not kept") + u'|' + written.whyNotWritten
-                             + u'|' + QString::number(written.leftOut.size()))
-                         .toUtf8());
-        return 0;
-    });
-
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(testsupport::readBytes(reportFile), "not kept|File too large|0");
-    QFile::remove(reportFile);
-    EXPECT_EQ(settingBytes(), previous);
-    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("twk.txt")})
-        << "no temporary file is left";
+        EXPECT_EQ(written.whyNotWritten, c.reason);
+        EXPECT_EQ(testsupport::nodeAt(gSettingFile->path()), before);
+        EXPECT_EQ(testsupport::nodeAt(gSettingFile->path() + QStringLiteral(".target")), target);
+    }
 }
 
 // Arbitrary bytes in the file never crash reading, and every folder that

@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QTest>
@@ -286,11 +287,15 @@ struct ProcessCase {
     std::vector<QString> inHome;
     /// What the probe prints: the windows shown, then the one in front.
     const char* report;
+    /// A named pipe in the place of the settings file, which no one writes to.
+    bool pipeAsSettingsFile = false;
 };
 
 const ProcessCase kProcessCases[] = {
     {"FirstStart", {}, "open: SetWin TWKWin\nfront: SetWin\n"},
     {"ScriptFolderAtItsDefaultPlace", {"Kestrova_tarnwick-master/tarnwick.py"}, "open: TWKWin\nfront: TWKWin\n"},
+    {"NamedPipeAsTheSettingsFileIsPassedOver", {"Kestrova_tarnwick-master/tarnwick.py"},
+     "open: TWKWin\nfront: TWKWin\n", true},
 };
 
 // Test names and failures show the case by its name.
@@ -305,6 +310,11 @@ TEST_P(StartupProcess, RunsFromStartToQuit)
 {
     const ProcessCase& c = GetParam();
     makeInHome(c.inHome);
+    const QString settingsFile = home() + QStringLiteral("/.config/Tessaly Utilities/Lumatools/twk.txt");
+    if (c.pipeAsSettingsFile) {
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(settingsFile).path()));
+        ASSERT_TRUE(testsupport::makeNode(settingsFile, testsupport::Node::NamedPipe));
+    }
     // What a desktop session gives; Qt warns at start when it is missing.
     const QString runtime = dir_.filePath(QStringLiteral("runtime"));
     ASSERT_TRUE(QDir().mkpath(runtime));
@@ -328,12 +338,18 @@ TEST_P(StartupProcess, RunsFromStartToQuit)
 
     QStringList made;
     const QString config = home() + QStringLiteral("/.config");
-    for (QDirIterator it(config, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    for (QDirIterator it(config, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                         QDirIterator::Subdirectories);
          it.hasNext();)
         made << QDir(config).relativeFilePath(it.next());
     made.sort();
-    EXPECT_EQ(made, (QStringList{QStringLiteral("Tessaly Utilities"), QStringLiteral("Tessaly Utilities/Lumatools")}))
-        << "the two folders, and no settings file";
+    QStringList expected{QStringLiteral("Tessaly Utilities"), QStringLiteral("Tessaly Utilities/Lumatools")};
+    if (c.pipeAsSettingsFile)
+        expected << QStringLiteral("Tessaly Utilities/Lumatools/twk.txt");
+    EXPECT_EQ(made, expected) << "the two folders, and no settings file of its own";
+    if (c.pipeAsSettingsFile) {
+        EXPECT_EQ(testsupport::nodeAt(settingsFile), QStringLiteral("named pipe"));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Startup, StartupProcess, ::testing::ValuesIn(kProcessCases),

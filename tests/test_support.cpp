@@ -1,5 +1,6 @@
 #include "tests/test_support.h"
 
+#include "app/gui/plain_files.h"
 #include "app/gui/window.h"
 #include "converter/twk_win.h"
 #include "settings/tool_folders.h"
@@ -13,6 +14,19 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTimer>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+#ifdef __linux__
+#include <sys/sysmacros.h>
+#endif
 
 namespace testsupport {
 
@@ -36,6 +50,89 @@ gui::FolderItemPtr makeFolder(const QString& path)
 {
     EXPECT_TRUE(QDir().mkpath(path)) << qPrintable(path);
     return gui::FolderItem::fromPath(path);
+}
+
+bool makeNode(const QString& path, Node node)
+{
+    const QByteArray name = QFile::encodeName(path);
+    int made = -1;
+    switch (node) {
+    case Node::NamedPipe:
+        made = mkfifo(name.constData(), 0666);
+        break;
+    case Node::Socket: {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        EXPECT_LT(static_cast<size_t>(name.size()), sizeof address.sun_path) << qPrintable(path);
+        std::strncpy(address.sun_path, name.constData(), sizeof address.sun_path - 1);
+        const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+        made = fd >= 0 ? bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) : -1;
+        if (fd >= 0)
+            close(fd);
+        break;
+    }
+    case Node::ZeroDevice:
+    case Node::NullDevice:
+        made = mknod(name.constData(), S_IFCHR | 0666, makedev(1, node == Node::ZeroDevice ? 5 : 3));
+        if (made != 0 && errno == EPERM) {
+            std::printf("skipped: this user may not make device nodes\n");
+            return false;
+        }
+        break;
+    }
+    EXPECT_EQ(made, 0) << qPrintable(path) << ": " << std::strerror(errno);
+    return made == 0;
+}
+
+bool makeNodeBehindLink(const QString& path, Node node)
+{
+    const QString target = path + QStringLiteral(".target");
+    if (!makeNode(target, node))
+        return false;
+    EXPECT_TRUE(QFile::link(target, path)) << qPrintable(path);
+    return true;
+}
+
+PlaceMaker nodeMaker(Node node)
+{
+    return [node](const QString& path) { return makeNode(path, node); };
+}
+
+PlaceMaker nodeBehindLinkMaker(Node node)
+{
+    return [node](const QString& path) { return makeNodeBehindLink(path, node); };
+}
+
+PlaceMaker tooLargeFileMaker()
+{
+    return [](const QString& path) {
+        makeSparseFile(path, gui::kLargestTextFileBytes + 1);
+        return true;
+    };
+}
+
+void makeSparseFile(const QString& path, qint64 size)
+{
+    writeBytes(path, {});
+    ASSERT_EQ(truncate(QFile::encodeName(path).constData(), size), 0) << qPrintable(path);
+}
+
+QString nodeAt(const QString& path)
+{
+    struct stat node {};
+    if (lstat(QFile::encodeName(path).constData(), &node) != 0)
+        return QStringLiteral("nothing");
+    if (S_ISFIFO(node.st_mode))
+        return QStringLiteral("named pipe");
+    if (S_ISSOCK(node.st_mode))
+        return QStringLiteral("socket");
+    if (S_ISCHR(node.st_mode))
+        return QStringLiteral("device %1,%2").arg(major(node.st_rdev)).arg(minor(node.st_rdev));
+    if (S_ISLNK(node.st_mode))
+        return QStringLiteral("link to ") + QFile::symLinkTarget(path);
+    if (S_ISDIR(node.st_mode))
+        return QStringLiteral("folder");
+    return QStringLiteral("file of %1 bytes").arg(node.st_size);
 }
 
 void writeScript(const QString& path, const QByteArray& body)

@@ -24,6 +24,27 @@ QByteArray readBytes(const QString& path);
 void writeBytes(const QString& path, const QByteArray& bytes);
 /// Makes the folder (and its parents) and gives its item; fails the test when it cannot.
 gui::FolderItemPtr makeFolder(const QString& path);
+/// Kinds of node that are not plain files.
+enum class Node { NamedPipe, Socket, ZeroDevice, NullDevice };
+/// Makes the node at the path, in a folder of the test's own. Returns false,
+/// making nothing and saying so, when this user may not make such a node here
+/// (a device node needs root); fails the test when making it failed otherwise.
+bool makeNode(const QString& path, Node node);
+/// Makes the node beside the path (named as the path and ".target") and at
+/// the path a link to it; false as for makeNode.
+bool makeNodeBehindLink(const QString& path, Node node);
+/// What makes something at a path for a case; false as for makeNode.
+using PlaceMaker = std::function<bool(const QString& path)>;
+/// Makers for a table of cases: the node at the path, or behind a link there.
+PlaceMaker nodeMaker(Node node);
+PlaceMaker nodeBehindLinkMaker(Node node);
+/// A maker of a file one byte longer than a text stream reads.
+PlaceMaker tooLargeFileMaker();
+/// Makes a file of `size` bytes, all zero, that takes no room on the disk.
+void makeSparseFile(const QString& path, qint64 size);
+/// What stands at the path, links not followed: "named pipe", "socket",
+/// "device 1,5", "link to <target>", "file of <n> bytes", "folder" or "nothing".
+QString nodeAt(const QString& path);
 /// Writes an executable /bin/sh script.
 void writeScript(const QString& path, const QByteArray& body);
 /// Runs pending events and deletes windows that were closed.

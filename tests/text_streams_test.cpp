@@ -1,3 +1,6 @@
+#include "app/gui/application.h"
+#include "app/gui/plain_files.h"
+#include "app/gui/text_codec.h"
 #include "app/gui/text_streams.h"
 #include "tests/test_support.h"
 #include "tests/write_failure.h"
@@ -5,11 +8,18 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
-#include <QFile>
+#include <csignal>
+#include <cstdio>
+#include <functional>
+#include <ostream>
+#include <random>
+#include <vector>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -29,7 +39,8 @@ protected:
     }
     QStringList entries() const
     {
-        return QDir(tmp_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
+        return QDir(tmp_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                                           QDir::Name);
     }
 
     QTemporaryDir tmp_;
@@ -349,7 +360,7 @@ TEST_F(TextStreams, PermissionsDecideBetweenReplacingWritingInPlaceAndRefusing)
             reason.write(why.toUtf8());
             return result;
         });
-        ASSERT_NE(status, 254) << "could not become an unprivileged user";
+        ASSERT_NE(status, testsupport::kNotUnprivileged) << "could not become an unprivileged user";
         ASSERT_EQ(chmod(QFile::encodeName(folder).constData(), 0777), 0);
         EXPECT_EQ(status, c.expected);
         const QString why = QString::fromUtf8(testsupport::readBytes(reasonFile));
@@ -363,4 +374,342 @@ TEST_F(TextStreams, PermissionsDecideBetweenReplacingWritingInPlaceAndRefusing)
                   c.fileMode || c.expected == 0 ? QStringList{QStringLiteral("doc.txt")} : QStringList())
             << "no temporary file is left";
     }
+}
+
+// ---------------------------------------------------------------------------
+// Only plain files are read and replaced; a save keeps the file the same file.
+
+namespace {
+
+/// One thing in the place of the file that a stream is given.
+struct PlaceCase {
+    const char* name;
+    testsupport::PlaceMaker make;
+    QString reason;
+};
+
+const QString kNamedPipe = QStringLiteral("It is a named pipe (FIFO), not a plain file");
+const QString kSocket = QStringLiteral("It is a socket, not a plain file");
+const QString kDevice = QStringLiteral("It is a device, not a plain file");
+
+using testsupport::Node;
+const auto node = testsupport::nodeMaker;
+const auto linkTo = testsupport::nodeBehindLinkMaker;
+
+}  // namespace
+
+TEST_F(TextStreams, OpenRefusesAnythingButAPlainFileAtOnce)
+{
+    const QString tooLarge = QStringLiteral("File too large: it holds more than 16 MiB, the most this application reads");
+    const PlaceCase cases[] = {
+        {"named pipe", node(Node::NamedPipe), kNamedPipe},
+        {"link to a named pipe", linkTo(Node::NamedPipe), kNamedPipe},
+        {"socket", node(Node::Socket), kSocket},
+        {"zero device", node(Node::ZeroDevice), kDevice},
+        {"link to a zero device", linkTo(Node::ZeroDevice), kDevice},
+        {"file one byte over the limit", testsupport::tooLargeFileMaker(), tooLarge},
+        {"dangling link", [](const QString& path) { return QFile::link(path + QStringLiteral(".gone"), path); },
+         QStringLiteral("No such file or directory")},
+    };
+    for (const PlaceCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(tmp_.path()).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(tmp_.path()));
+        const gui::FolderItemPtr file = item(QStringLiteral("in.txt"));
+        if (!c.make(file->path()))
+            continue;
+        // A read that blocks or never ends would take the test with it.
+        const testsupport::ChildReport report = testsupport::reportFromChild(testsupport::withinBounds, [&] {
+            QString why;
+            return gui::TextInputStream::Open(file, &why) ? QStringLiteral("opened") : why;
+        });
+        EXPECT_EQ(report.status, 0) << "the child blocked, ran out of memory or crashed";
+        EXPECT_EQ(report.text, c.reason);
+    }
+}
+
+TEST_F(TextStreams, FileAtTheLimitIsReadWhole)
+{
+    const gui::FolderItemPtr file = item(QStringLiteral("large.txt"));
+    testsupport::makeSparseFile(file->path(), gui::kLargestTextFileBytes);
+    auto in = gui::TextInputStream::Open(file);
+    ASSERT_TRUE(in);
+    EXPECT_EQ(in->ReadAll(), QString(gui::kLargestTextFileBytes, QChar(0)));
+}
+
+TEST_F(TextStreams, CreateRefusesWhatIsNotAPlainFileAndLeavesItAsItIs)
+{
+    const PlaceCase cases[] = {
+        {"named pipe", node(Node::NamedPipe), kNamedPipe},
+        {"link to a named pipe", linkTo(Node::NamedPipe), kNamedPipe},
+        {"socket", node(Node::Socket), kSocket},
+        {"null device", node(Node::NullDevice), kDevice},
+        {"link to a null device", linkTo(Node::NullDevice), kDevice},
+    };
+    for (const PlaceCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(tmp_.path()).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(tmp_.path()));
+        const gui::FolderItemPtr file = item(QStringLiteral("out.txt"));
+        if (!c.make(file->path()))
+            continue;
+        const QStringList before = entries();
+        QStringList nodes;
+        for (const QString& name : before)
+            nodes << testsupport::nodeAt(tmp_.filePath(name));
+
+        const testsupport::ChildReport report = testsupport::reportFromChild(testsupport::withinBounds, [&] {
+            QString why;
+            auto out = gui::TextOutputStream::Create(file, &why);
+            if (!out)
+                return QStringLiteral("no stream: ") + why;
+            out->Write(QStringLiteral("text"));
+            return out->Close() ? QStringLiteral("written") : QStringLiteral("failed: ") + out->errorString();
+        });
+        EXPECT_EQ(report.status, 0) << "the child blocked or crashed";
+        EXPECT_EQ(report.text, QStringLiteral("no stream: ") + c.reason);
+        EXPECT_EQ(entries(), before) << "nothing made, nothing taken away";
+        QStringList after;
+        for (const QString& name : entries())
+            after << testsupport::nodeAt(tmp_.filePath(name));
+        EXPECT_EQ(after, nodes);
+    }
+}
+
+TEST_F(TextStreams, DanglingLinkIsSavedAsTheFileItNames)
+{
+    const QString target = tmp_.filePath(QStringLiteral("target.txt"));
+    const gui::FolderItemPtr link = item(QStringLiteral("link.txt"));
+    ASSERT_TRUE(QFile::link(target, link->path()));
+    auto out = gui::TextOutputStream::Create(link);
+    ASSERT_TRUE(out);
+    out->Write(QStringLiteral("through the link"));
+    ASSERT_TRUE(out->Close());
+    EXPECT_EQ(testsupport::nodeAt(link->path()), QStringLiteral("link to ") + target);
+    EXPECT_EQ(testsupport::readBytes(target), "through the link");
+    EXPECT_EQ(entries(), (QStringList{QStringLiteral("link.txt"), QStringLiteral("target.txt")}));
+}
+
+namespace {
+
+/// The owner, group, mode and identity of a file, and how many names it has.
+struct FileIdentity {
+    uid_t owner = 0;
+    gid_t group = 0;
+    mode_t mode = 0;
+    ino_t inode = 0;
+    nlink_t links = 0;
+
+    static FileIdentity of(const QString& path)
+    {
+        struct stat st {};
+        EXPECT_EQ(stat(QFile::encodeName(path).constData(), &st), 0) << qPrintable(path);
+        return {st.st_uid, st.st_gid, static_cast<mode_t>(st.st_mode & 07777), st.st_ino, st.st_nlink};
+    }
+};
+
+std::ostream& operator<<(std::ostream& os, const FileIdentity& id)
+{
+    return os << "owner " << id.owner << ", group " << id.group << ", mode 0" << std::oct << id.mode << std::dec
+              << ", " << id.links << " link(s)";
+}
+
+}  // namespace
+
+TEST_F(TextStreams, ASaveKeepsTheFileTheSameFile)
+{
+    const uid_t me = geteuid();
+    const gid_t myGroup = getegid();
+    const uid_t nobody = testsupport::kUnprivilegedId;
+    struct Case {
+        const char* name;
+        uid_t owner;
+        gid_t group;
+        mode_t mode;
+        bool hardLink;
+        enum { Me, Root, Nobody } savedBy;  ///< Root and Nobody need the tests to run as root
+    };
+    const Case cases[] = {
+        {"file with a second hard link", me, myGroup, 0644, true, Case::Me},
+        {"own file that only its owner may read", me, myGroup, 0600, false, Case::Me},
+        {"another user's file that is read-only to all, saved by root", nobody, nobody, 0444, false, Case::Root},
+        {"another user's set-user-ID and set-group-ID program, saved by root", nobody, nobody, 06755, false,
+         Case::Root},
+        {"root's file that all may write, saved by nobody", 0, 0, 0666, false, Case::Nobody},
+        {"nobody's set-user-ID file with a second link, saved by nobody", nobody, nobody, 04766, true, Case::Nobody},
+    };
+    ASSERT_EQ(chmod(QFile::encodeName(tmp_.path()).constData(), 0777), 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (me != 0 && c.savedBy != Case::Me) {
+            std::printf("skipped \"%s\": it needs the tests to run as root\n", c.name);
+            continue;
+        }
+        const QString path = tmp_.filePath(QStringLiteral("doc.txt"));
+        const QString link = tmp_.filePath(QStringLiteral("other name.txt"));
+        QFile::remove(path);
+        QFile::remove(link);
+        testsupport::writeBytes(path, "old text\n");
+        const QByteArray name = QFile::encodeName(path);
+        ASSERT_EQ(chown(name.constData(), c.owner, c.group), 0);
+        ASSERT_EQ(chmod(name.constData(), c.mode), 0);
+        if (c.hardLink) {
+            ASSERT_EQ(::link(name.constData(), QFile::encodeName(link).constData()), 0);
+        }
+        const FileIdentity before = FileIdentity::of(path);
+
+        auto save = [&] {
+            auto out = gui::TextOutputStream::Create(gui::FolderItem::fromPath(path));
+            if (!out)
+                return 1;
+            out->Write(QStringLiteral("new text\n"));
+            return out->Close() ? 0 : 2;
+        };
+        EXPECT_EQ(c.savedBy == Case::Nobody ? testsupport::runUnprivileged(save) : save(), 0);
+
+        const FileIdentity after = FileIdentity::of(path);
+        EXPECT_EQ(after.owner, before.owner) << after;
+        EXPECT_EQ(after.group, before.group) << after;
+        EXPECT_EQ(after.mode, before.mode) << after;
+        EXPECT_EQ(after.links, before.links) << after;
+        EXPECT_EQ(testsupport::readBytes(path), "new text\n");
+        if (c.hardLink) {
+            EXPECT_EQ(FileIdentity::of(link).inode, after.inode) << "the other name still names the file";
+            EXPECT_EQ(testsupport::readBytes(link), "new text\n");
+        }
+        EXPECT_EQ(entries().size(), c.hardLink ? 2 : 1) << "no temporary file is left";
+    }
+}
+
+// Seeded rounds of an old file and new bytes about a file-size limit, each
+// saved by an unprivileged user: replaced by a new file, or written in place
+// because its folder is read-only, it has a second link, or it is root's. The
+// model: the save succeeds exactly when the new bytes fit under the limit;
+// then the file holds them, else it holds its old bytes and the save says why.
+// Either way the file keeps its names, owner and mode, and nothing is left
+// beside it.
+TEST_F(TextStreams, EverySaveEndsWithTheNewBytesOrTheOldOnesAndSaysWhich)
+{
+    constexpr rlim_t kLimit = 3000;
+    constexpr int kRounds = 240;
+    const bool root = geteuid() == 0;
+    std::mt19937 random(20261211);
+    auto bytes = [&random](qsizetype size) {
+        QByteArray b(size, '\0');
+        for (char& c : b)
+            c = static_cast<char>(random() % 256);
+        return b;
+    };
+    struct Round {
+        QString path;
+        QString link;  ///< a second hard link, or empty
+        QByteArray old;
+        QByteArray next;
+        int chunks;
+        FileIdentity before;
+    };
+    const QString open = tmp_.filePath(QStringLiteral("open"));
+    const QString shut = tmp_.filePath(QStringLiteral("shut"));
+    ASSERT_TRUE(QDir().mkpath(open));
+    ASSERT_TRUE(QDir().mkpath(shut));
+    std::vector<Round> rounds;
+    for (int i = 0; i < kRounds; ++i) {
+        Round r;
+        r.path = (random() % 2 ? shut : open) + QStringLiteral("/doc%1").arg(i);
+        r.old = bytes(random() % (kLimit + 1));
+        r.next = bytes(random() % (2 * kLimit + 1));
+        r.chunks = 1 + random() % 4;
+        testsupport::writeBytes(r.path, r.old);
+        const QByteArray name = QFile::encodeName(r.path);
+        ASSERT_EQ(chmod(name.constData(), 0666), 0);
+        // Root's file stays root's: nobody may not give it that owner.
+        if (root && random() % 3 != 0) {
+            ASSERT_EQ(chown(name.constData(), testsupport::kUnprivilegedId, testsupport::kUnprivilegedId), 0);
+        }
+        if (random() % 3 == 0) {
+            r.link = r.path + QStringLiteral(".link");
+            ASSERT_EQ(::link(name.constData(), QFile::encodeName(r.link).constData()), 0);
+        }
+        r.before = FileIdentity::of(r.path);
+        rounds.push_back(r);
+    }
+    const QStringList openEntries = QDir(open).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    const QStringList shutEntries = QDir(shut).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    for (const QString& folder : {tmp_.path(), open})
+        ASSERT_EQ(chmod(QFile::encodeName(folder).constData(), 0777), 0);
+    ASSERT_EQ(chmod(QFile::encodeName(shut).constData(), 0555), 0);
+
+    const testsupport::ChildReport report = testsupport::reportFromChild(
+        [] {
+            const int limited = testsupport::withFileSizeLimit(kLimit);
+            return limited != 0 ? limited : testsupport::asUnprivilegedUser();
+        },
+        [&] {
+            QStringList results;
+            for (const Round& r : rounds) {
+                QString why;
+                auto out = gui::TextOutputStream::Create(gui::FolderItem::fromPath(r.path), &why);
+                if (!out) {
+                    results << QStringLiteral("no stream: ") + why;
+                    continue;
+                }
+                // In pieces cut anywhere, each decoded on its own.
+                const qsizetype piece = r.next.size() / r.chunks + 1;
+                for (qsizetype at = 0; at < r.next.size(); at += piece)
+                    out->Write(gui::decodeText(r.next.mid(at, piece)));
+                results << (out->Close() ? QStringLiteral("written") : QStringLiteral("failed: ") + out->errorString());
+            }
+            return results.join(u'\n');
+        });
+    ASSERT_EQ(chmod(QFile::encodeName(shut).constData(), 0777), 0);
+    ASSERT_NE(report.status, testsupport::kNotUnprivileged) << "could not become an unprivileged user";
+    EXPECT_EQ(report.status, 0);
+
+    const QStringList results = report.text.split(u'\n');
+    ASSERT_EQ(results.size(), kRounds);
+    for (int i = 0; i < kRounds; ++i) {
+        const Round& r = rounds[i];
+        SCOPED_TRACE(QStringLiteral("round %1: %2 old bytes, %3 new, in %4%5")
+                         .arg(i)
+                         .arg(r.old.size())
+                         .arg(r.next.size())
+                         .arg(r.path.startsWith(shut) ? QStringLiteral("a read-only folder") : QStringLiteral("a folder"))
+                         .arg(r.link.isEmpty() ? QString() : QStringLiteral(", linked"))
+                         .toStdString());
+        const bool fits = r.next.size() <= static_cast<qsizetype>(kLimit);
+        EXPECT_EQ(results[i], fits ? QStringLiteral("written") : QStringLiteral("failed: File too large"));
+        const QByteArray expected = fits ? r.next : r.old;
+        EXPECT_TRUE(testsupport::readBytes(r.path) == expected) << "the file holds neither what the model says";
+        if (!r.link.isEmpty()) {
+            EXPECT_TRUE(testsupport::readBytes(r.link) == expected) << "the other name holds something else";
+        }
+        const FileIdentity after = FileIdentity::of(r.path);
+        EXPECT_EQ(after.owner, r.before.owner);
+        EXPECT_EQ(after.mode, r.before.mode);
+        EXPECT_EQ(after.links, r.before.links);
+    }
+    EXPECT_EQ(QDir(open).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), openEntries);
+    EXPECT_EQ(QDir(shut).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), shutEntries);
+}
+
+TEST_F(TextStreams, AFileSizeLimitFailsTheSaveInsteadOfEndingTheApplication)
+{
+    const gui::FolderItemPtr file = fileWith("old text\n");
+    const testsupport::ChildReport report = testsupport::reportFromChild(
+        [] {
+            const rlimit limit{1000, 1000};
+            std::signal(SIGXFSZ, SIG_DFL);
+            return setrlimit(RLIMIT_FSIZE, &limit) == 0 ? 0 : 255;
+        },
+        [&] {
+            const gui::Application application;
+            auto out = gui::TextOutputStream::Create(file);
+            if (!out)
+                return QStringLiteral("no stream");
+            out->Write(QString(5000, u'x'));
+            return out->Close() ? QStringLiteral("written") : out->errorString();
+        });
+    EXPECT_EQ(report.status, 0) << "the signal ended the application";
+    EXPECT_EQ(report.text, QStringLiteral("File too large"));
+    EXPECT_EQ(testsupport::readBytes(file->path()), "old text\n");
 }

@@ -3,13 +3,20 @@
 #include "app/gui/menu.h"
 #include "app/gui/menu_view.h"
 
+#include <csignal>
+
 namespace gui {
 
 namespace {
 Application* appObject = nullptr;
 }
 
-Application::Application() = default;
+Application::Application()
+{
+    // By default the signal ends the process in the middle of the write, and a
+    // file being written in place is left cut short.
+    std::signal(SIGXFSZ, SIG_IGN);
+}
 
 Application::~Application()
 {

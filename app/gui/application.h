@@ -15,6 +15,8 @@ class MenuBarView;
 /// menu commands that no front window handles.
 class Application {
 public:
+    /// Also lets a file-size limit (ulimit -f) fail a write, to be told and
+    /// undone, instead of ending the process.
     Application();
     virtual ~Application();
 

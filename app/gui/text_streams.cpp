@@ -1,48 +1,19 @@
 #include "app/gui/text_streams.h"
 
+#include "app/gui/file_replacement.h"
+#include "app/gui/plain_files.h"
 #include "app/gui/text_codec.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
-
-#include <cerrno>
-#include <system_error>
 
 namespace gui {
 
-namespace {
-
-QString systemMessage(int error)
-{
-    return QString::fromStdString(std::generic_category().message(error));
-}
-
-/// Why no file can be opened at this path, before trying: it names nothing, or
-/// a folder. Empty when it may name a file.
-QString reasonNoFileIsThere(const QString& path)
-{
-    if (path.isEmpty())
-        return systemMessage(ENOENT);
-    if (QFileInfo(path).isDir())
-        return systemMessage(EISDIR);
-    return {};
-}
-
-}  // namespace
-
 std::unique_ptr<TextInputStream> TextInputStream::Open(const FolderItemPtr& item, QString* whyNot)
 {
-    QFile file(item ? item->path() : QString());
-    QString reason = reasonNoFileIsThere(file.fileName());
-    if (reason.isEmpty() && file.open(QIODevice::ReadOnly))
-        return std::make_unique<TextInputStream>(decodeText(file.readAll()));
-    if (reason.isEmpty())
-        reason = file.errorString();
-    if (whyNot)
-        *whyNot = reason;
-    return nullptr;
+    QByteArray bytes;
+    if (!readPlainFile(item ? item->path() : QString(), kLargestTextFileBytes, &bytes, whyNot))
+        return nullptr;
+    return std::make_unique<TextInputStream>(decodeText(bytes));
 }
 
 QString TextInputStream::ReadLine()
@@ -89,7 +60,7 @@ void TextInputStream::Close()
     position_ = 0;
 }
 
-TextOutputStream::TextOutputStream(std::unique_ptr<QSaveFile> file) : file_(std::move(file)) {}
+TextOutputStream::TextOutputStream(std::unique_ptr<FileReplacement> file) : file_(std::move(file)) {}
 
 TextOutputStream::~TextOutputStream()
 {
@@ -98,28 +69,16 @@ TextOutputStream::~TextOutputStream()
 
 std::unique_ptr<TextOutputStream> TextOutputStream::Create(const FolderItemPtr& item, QString* whyNot)
 {
-    auto file = std::make_unique<QSaveFile>(item ? item->path() : QString());
-    file->setDirectWriteFallback(true);
-    QString reason = reasonNoFileIsThere(file->fileName());
-    if (reason.isEmpty() && file->open(QIODevice::WriteOnly))
-        return std::make_unique<TextOutputStream>(std::move(file));
-    if (reason.isEmpty())
-        reason = file->errorString();
-    if (whyNot)
-        *whyNot = reason;
-    return nullptr;
+    auto file = FileReplacement::prepare(item ? item->path() : QString(), whyNot);
+    if (!file)
+        return nullptr;
+    return std::make_unique<TextOutputStream>(std::move(file));
 }
 
 void TextOutputStream::Write(const QString& text)
 {
-    if (!file_ || !error_.isEmpty())
-        return;
-    // A disk that fills up takes part of a write: a short count is a failed
-    // write, and the file must then not replace the old one.
-    const QByteArray bytes = encodeText(text);
-    errno = 0;
-    if (file_->write(bytes) != bytes.size())
-        fail();
+    if (file_)
+        bytes_ += encodeText(text);
 }
 
 void TextOutputStream::WriteLine(const QString& text)
@@ -127,30 +86,17 @@ void TextOutputStream::WriteLine(const QString& text)
     Write(text + u'\n');
 }
 
-void TextOutputStream::fail()
-{
-    // Qt reports a write that the system took only part of without a reason;
-    // the system's own is still in errno, from the attempt to write the rest.
-    const int systemError = errno;
-    error_ = systemError != 0 ? systemMessage(systemError) : file_->errorString();
-    file_->cancelWriting();
-}
-
 bool TextOutputStream::Close()
 {
     if (!file_)
         return false;
-    // What is still buffered goes out now, where a short write is seen;
-    // commit() then refuses, and removes the temporary file, when any write
-    // failed.
-    errno = 0;
-    if (error_.isEmpty() && !file_->flush())
-        fail();
-    const bool committed = file_->commit();
-    if (!committed && error_.isEmpty())
+    // Written whole, at once: the file is only ever the old bytes or the new.
+    const bool written = file_->commit(bytes_);
+    if (!written)
         error_ = file_->errorString();
     file_.reset();
-    return committed;
+    bytes_.clear();
+    return written;
 }
 
 }  // namespace gui

@@ -2,20 +2,23 @@
 
 #include "app/gui/folder_item.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <memory>
 
-class QSaveFile;
-
 namespace gui {
+
+class FileReplacement;
 
 /// Reads a text file that was read whole when it was opened, decoded by
 /// decodeText: UTF-8, with any other byte kept as a code point of its own.
 class TextInputStream {
 public:
     /// A stream from the file's start, or null when the file cannot be opened;
-    /// `whyNot`, when given, then receives the system's reason.
+    /// `whyNot`, when given, then receives the reason. Only a plain file is
+    /// opened (links followed), of at most kLargestTextFileBytes: anything else
+    /// is refused at once, without being opened.
     static std::unique_ptr<TextInputStream> Open(const FolderItemPtr& item, QString* whyNot = nullptr);
 
     /// The next line without its line end (CR, LF or CRLF); empty at the end.
@@ -40,15 +43,15 @@ private:
     qsizetype position_ = 0;
 };
 
-/// Writes a text file that replaces the old one atomically: until Close has
-/// succeeded, the file that was there stays whole, so a write that fails half-way
-/// (disk full, size limit) never leaves a truncated file. The one exception is a
-/// writable file in a folder where no new file may be made: it is written in
-/// place, since it could not be saved at all otherwise.
+/// Writes a text file whole at Close, through a FileReplacement: a write that
+/// fails half-way (disk full, size limit, quota) leaves the old file's bytes as
+/// they were, and a save keeps the file the same file (its links, owner, group
+/// and mode).
 class TextOutputStream {
 public:
     /// A stream that will create or replace the file, or null when it cannot be
-    /// created; `whyNot`, when given, then receives the system's reason.
+    /// created; `whyNot`, when given, then receives the reason. A folder, named
+    /// pipe, socket or device is refused and left as it is.
     static std::unique_ptr<TextOutputStream> Create(const FolderItemPtr& item, QString* whyNot = nullptr);
     ~TextOutputStream();
 
@@ -56,19 +59,18 @@ public:
     void Write(const QString& text);
     /// Writes the text and a line end ("\n") that ReadLine knows.
     void WriteLine(const QString& text);
-    /// Puts the written text in place of the old file. Returns false, leaving the
-    /// old file whole, when any write failed or the replacement could not be made;
-    /// errorString then tells why. Called by the destructor when not called before.
+    /// Puts the written text in the file. Returns false, leaving the old file's
+    /// bytes as they were, when it could not be written whole; errorString then
+    /// tells why. Called by the destructor when not called before.
     bool Close();
-    /// The system's reason for the first failure, or empty.
+    /// Why Close failed, in the system's words where it gave them; or empty.
     const QString& errorString() const { return error_; }
 
-    explicit TextOutputStream(std::unique_ptr<QSaveFile> file);
+    explicit TextOutputStream(std::unique_ptr<FileReplacement> file);
 
 private:
-    void fail();
-
-    std::unique_ptr<QSaveFile> file_;
+    std::unique_ptr<FileReplacement> file_;
+    QByteArray bytes_;
     QString error_;
 };
 
