@@ -21,17 +21,6 @@ void appendToLog(gui::TextArea* log, const QString& line)
     log->setText(log->Text() + line + gui::EndOfLine());
 }
 
-/// Writes the text as the whole file. Returns why it could not, or empty.
-QString writeWhole(const gui::FolderItemPtr& file, const QString& text)
-{
-    QString whyNot;
-    auto stream = gui::TextOutputStream::Create(file, &whyNot);
-    if (!stream)
-        return whyNot;
-    stream->Write(text);
-    return stream->Close() ? QString() : stream->errorString();
-}
-
 }  // namespace
 
 void TWKWin::PushButton1_Action(gui::PushButton*)
@@ -53,7 +42,7 @@ void TWKWin::PushButton1_Action(gui::PushButton*)
     const QString pythonPrefix = prefixOf(gPythonFolder);
 
     const gui::FolderItemPtr cFile = gTarnwickFolder->Child(baseName + QLatin1String(".c"));
-    const QString whyNotWritten = writeWhole(cFile, cEF()->Text());
+    const QString whyNotWritten = gui::writeWholeTextFile(cFile, cEF()->Text());
 
     bEF()->setText(QString());
     rEF()->setText(QString());

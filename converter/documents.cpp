@@ -52,15 +52,9 @@ void save(Document document)
         target = gui::GetSaveFolderItem(QLatin1String(document.fileTypeName), QLatin1String(document.dialogName));
     if (!target)
         return;
-    QString whyNot;
-    auto stream = gui::TextOutputStream::Create(target, &whyNot);
-    if (!stream) {
+    const QString whyNot = gui::writeWholeTextFile(target, document.text);
+    if (!whyNot.isEmpty()) {
         warnNotSaved(target, whyNot);
-        return;
-    }
-    stream->Write(document.text);
-    if (!stream->Close()) {
-        warnNotSaved(target, stream->errorString());
         return;
     }
     document.own = target;

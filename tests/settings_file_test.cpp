@@ -389,8 +389,8 @@ TEST_F(SettingsFile, FailedWriteLeavesThePreviousFileWhole)
 
         const testsupport::ChildReport report = testsupport::reportFromChild(
             [&c] {
-                const int limited = testsupport::withFileSizeLimit(40);
-                return limited != 0 || !c.unprivileged ? limited : testsupport::asUnprivilegedUser();
+                return c.unprivileged ? testsupport::withFileSizeLimitAsUnprivilegedUser(40)
+                                      : testsupport::withFileSizeLimit(40);
             },
             [] {
                 const Module1::SettingWritten written = Module1::WriteSetting();

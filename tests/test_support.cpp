@@ -135,6 +135,19 @@ QString nodeAt(const QString& path)
     return QStringLiteral("file of %1 bytes").arg(node.st_size);
 }
 
+FileIdentity FileIdentity::of(const QString& path)
+{
+    struct stat st {};
+    EXPECT_EQ(stat(QFile::encodeName(path).constData(), &st), 0) << qPrintable(path);
+    return {st.st_uid, st.st_gid, static_cast<mode_t>(st.st_mode & 07777), st.st_ino, st.st_nlink};
+}
+
+std::ostream& operator<<(std::ostream& os, const FileIdentity& id)
+{
+    return os << "owner " << id.owner << ", group " << id.group << ", mode 0" << std::oct << id.mode << std::dec
+              << ", " << id.links << " link(s)";
+}
+
 void writeScript(const QString& path, const QByteArray& body)
 {
     writeBytes(path, "#!/bin/sh\n" + body);

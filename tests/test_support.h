@@ -13,6 +13,8 @@
 #include <ostream>
 #include <vector>
 
+#include <sys/types.h>
+
 class QFileDialog;
 class TWKWin;
 
@@ -45,6 +47,18 @@ void makeSparseFile(const QString& path, qint64 size);
 /// What stands at the path, links not followed: "named pipe", "socket",
 /// "device 1,5", "link to <target>", "file of <n> bytes", "folder" or "nothing".
 QString nodeAt(const QString& path);
+/// The owner, group, mode bits and identity of a file, and how many names it
+/// has, as stat (links followed) gives them; fails the test when it cannot.
+struct FileIdentity {
+    uid_t owner = 0;
+    gid_t group = 0;
+    mode_t mode = 0;  ///< the permission bits with set-user-ID, set-group-ID and sticky
+    ino_t inode = 0;
+    nlink_t links = 0;
+
+    static FileIdentity of(const QString& path);
+};
+std::ostream& operator<<(std::ostream& os, const FileIdentity& id);
 /// Writes an executable /bin/sh script.
 void writeScript(const QString& path, const QByteArray& body);
 /// Runs pending events and deletes windows that were closed.

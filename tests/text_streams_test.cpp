@@ -14,7 +14,6 @@
 #include <csignal>
 #include <cstdio>
 #include <functional>
-#include <ostream>
 #include <random>
 #include <vector>
 
@@ -490,31 +489,7 @@ TEST_F(TextStreams, DanglingLinkIsSavedAsTheFileItNames)
     EXPECT_EQ(entries(), (QStringList{QStringLiteral("link.txt"), QStringLiteral("target.txt")}));
 }
 
-namespace {
-
-/// The owner, group, mode and identity of a file, and how many names it has.
-struct FileIdentity {
-    uid_t owner = 0;
-    gid_t group = 0;
-    mode_t mode = 0;
-    ino_t inode = 0;
-    nlink_t links = 0;
-
-    static FileIdentity of(const QString& path)
-    {
-        struct stat st {};
-        EXPECT_EQ(stat(QFile::encodeName(path).constData(), &st), 0) << qPrintable(path);
-        return {st.st_uid, st.st_gid, static_cast<mode_t>(st.st_mode & 07777), st.st_ino, st.st_nlink};
-    }
-};
-
-std::ostream& operator<<(std::ostream& os, const FileIdentity& id)
-{
-    return os << "owner " << id.owner << ", group " << id.group << ", mode 0" << std::oct << id.mode << std::dec
-              << ", " << id.links << " link(s)";
-}
-
-}  // namespace
+using testsupport::FileIdentity;
 
 TEST_F(TextStreams, ASaveKeepsTheFileTheSameFile)
 {
@@ -640,10 +615,7 @@ TEST_F(TextStreams, EverySaveEndsWithTheNewBytesOrTheOldOnesAndSaysWhich)
     ASSERT_EQ(chmod(QFile::encodeName(shut).constData(), 0555), 0);
 
     const testsupport::ChildReport report = testsupport::reportFromChild(
-        [] {
-            const int limited = testsupport::withFileSizeLimit(kLimit);
-            return limited != 0 ? limited : testsupport::asUnprivilegedUser();
-        },
+        [] { return testsupport::withFileSizeLimitAsUnprivilegedUser(kLimit); },
         [&] {
             QStringList results;
             for (const Round& r : rounds) {

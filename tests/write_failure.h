@@ -66,6 +66,13 @@ inline int withFileSizeLimit(rlim_t limitBytes)
     return setrlimit(RLIMIT_FSIZE, &limit) == 0 ? 0 : 255;
 }
 
+/// Both: no file may grow beyond `limitBytes`, and the child is unprivileged.
+inline int withFileSizeLimitAsUnprivilegedUser(rlim_t limitBytes)
+{
+    const int limited = withFileSizeLimit(limitBytes);
+    return limited != 0 ? limited : asUnprivilegedUser();
+}
+
 /// Mounts a small file system on `folder`, seen by this child alone, and fills
 /// it: a new file may still be made there, but no byte written to it.
 inline int onFullDisk(const QString& folder)

@@ -99,4 +99,14 @@ bool TextOutputStream::Close()
     return written;
 }
 
+QString writeWholeTextFile(const FolderItemPtr& item, const QString& text)
+{
+    QString whyNot;
+    auto stream = TextOutputStream::Create(item, &whyNot);
+    if (!stream)
+        return whyNot;
+    stream->Write(text);
+    return stream->Close() ? QString() : stream->errorString();
+}
+
 }  // namespace gui

@@ -74,4 +74,8 @@ private:
     QString error_;
 };
 
+/// Creates or replaces the file with the text, written whole (a TextOutputStream
+/// created, written once and closed). Returns why it could not, or empty.
+QString writeWholeTextFile(const FolderItemPtr& item, const QString& text);
+
 }  // namespace gui
