@@ -60,8 +60,9 @@ void keepFolders()
     for (const Module1::FolderLeftOut& left : written.leftOut)
         missing << QStringLiteral("The %1 \"%2\" is used until you quit, but it will be missing at the next start.")
                        .arg(left.role, left.folder->path());
-    gui::ShowWarning(missing.join(u'\n'),
-                     QStringLiteral("A folder whose path holds a line break cannot be kept in \"%1\".").arg(file));
+    gui::ShowWarning(
+        missing.join(u'\n'),
+        QStringLiteral("A folder whose path holds a line break or \"=>\" cannot be kept in \"%1\".").arg(file));
 }
 
 gui::FolderItemPtr chooseFolder(const gui::FolderItemPtr& current, const FolderRow& row)

@@ -1,6 +1,7 @@
 #include "settings/settings_file.h"
 
 #include "app/gui/runtime.h"
+#include "app/gui/text_codec.h"
 #include "app/gui/text_streams.h"
 #include "settings/tool_folders.h"
 
@@ -37,9 +38,10 @@ SettingWritten WriteSetting()
         if (!*folder || !(*folder)->Exists())
             continue;
         const QString shellPath = (*folder)->ShellPath();
-        // Reading splits the file at every CR and LF: such a path would read
-        // back cut, and what follows the break as an entry of its own.
-        if (shellPath.contains(u'\r') || shellPath.contains(u'\n')) {
+        // Reading splits the file at every CR and LF, and a line at its second
+        // "=>": such a path would read back cut, and what follows a break as
+        // an entry of its own.
+        if (shellPath.contains(u'\r') || shellPath.contains(u'\n') || shellPath.contains(QLatin1String("=>"))) {
             written.leftOut.push_back({QLatin1String(role), *folder});
             continue;
         }
@@ -63,11 +65,12 @@ void ReadSetting()
         return;
     // The first line is read before the end is tested: an empty file is one empty line.
     do {
-        // The file is written by hand too, in whatever editor: a line saved in
-        // Latin-1 names its folder as its writer meant.
-        const QString line = stream->ReadLineUtf8OrLatin1();
-        const QString key = gui::NthField(line, QStringLiteral("=>"), 1);
-        const QString value = gui::NthField(line, QStringLiteral("=>"), 2);
+        // The file is written by hand too, in whatever editor, and one line may
+        // mix encodings: a folder in UTF-8, then a note after a second "=>" in
+        // Latin-1. So the folder is read on its own bytes, as its writer meant.
+        const QByteArray line = stream->ReadLineBytes();
+        const QString key = gui::NthField(gui::decodeUtf8OrLatin1(line), QStringLiteral("=>"), 1);
+        const QString value = gui::decodeUtf8OrLatin1(gui::NthField(line, QByteArrayLiteral("=>"), 2));
         for (const KeyedFolder& entry : keyedFolders()) {
             if (!gui::textEquals(key, QLatin1String(entry.key)))
                 continue;

@@ -23,7 +23,8 @@ struct SettingWritten {
     /// old file then stays whole); empty when it was written.
     QString whyNotWritten;
     /// The folders that are set and exist but that a written file leaves out,
-    /// in file order: their path holds a line break, which one line cannot hold.
+    /// in file order: their path holds a line break or "=>", which one entry
+    /// cannot hold.
     std::vector<FolderLeftOut> leftOut;
 
     /// Whether every tool folder that is set and exists was kept.
@@ -32,14 +33,15 @@ struct SettingWritten {
 
 /// Rewrites the settings file whole from the tool folders that are set and
 /// exist, one "Key=>shell path" line each. Says what it could not keep: a
-/// folder whose path holds a line break is left out, since its entry would
-/// not read back as one line; when the file cannot be written (created,
-/// written or closed), the old one stays whole.
+/// folder whose path holds a line break or "=>" is left out, since its entry
+/// would not read back as that folder; when the file cannot be written
+/// (created, written or closed), the old one stays whole.
 SettingWritten WriteSetting();
 /// Applies the settings file to the tool folders: each line with a known key
 /// sets its folder, a later line overriding an earlier one, and a folder that
-/// does not exist is unset. Each line is read on its own, in UTF-8 or, when it
-/// is not valid UTF-8, in Latin-1. Without a readable file nothing changes.
+/// does not exist is unset. A folder is read on its own bytes, in UTF-8 or,
+/// when they are not valid UTF-8, in Latin-1. Without a readable file nothing
+/// changes.
 void ReadSetting();
 
 }  // namespace Module1

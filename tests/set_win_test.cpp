@@ -83,6 +83,7 @@ protected:
     {
         folder(relative);
         SetWin* window = SetWin::shared();
+        window->Show();
         answers_ = {relative};
         QTest::mouseClick(browseButton(window, row), Qt::LeftButton);
         return window;
@@ -456,6 +457,12 @@ const LeftOutCase kLeftOutCases[] = {
     {"EachFolderLeftOutIsNamed", 2, "gcc", "conv\nx", nullptr, "py\r\nthon", "ArmNoneFolder=>%1/gcc\n",
      "The tarnwick.py folder \"%1/conv\nx\" is used until you quit, but it will be missing at the next start.\n"
      "The Python folder \"%1/py\r\nthon\" is used until you quit, but it will be missing at the next start."},
+    {"ChosenFolderWithTheSeparatorIsNamed", 2, "tools=>arm", "conv", nullptr, nullptr, "TarnwickFolder=>%1/conv\n",
+     "The arm-none-eabi-gcc folder \"%1/tools=>arm\" is used until you quit, but it will be missing at the next "
+     "start."},
+    {"FoldersLeftOutForEitherReasonAreNamed", 1, "conv", nullptr, "gcc=>bin", "py\nthon", "TarnwickFolder=>%1/conv\n",
+     "The arm-none-eabi-gcc folder \"%1/gcc=>bin\" is used until you quit, but it will be missing at the next start.\n"
+     "The Python folder \"%1/py\nthon\" is used until you quit, but it will be missing at the next start."},
 };
 
 // Test names and failures show the case by its name.
@@ -481,8 +488,9 @@ TEST_P(SettingsWindowLeftOut, WarningNamesTheFolderThatWillBeMissing)
     ASSERT_EQ(requests_.size(), 2u);
     EXPECT_EQ(requests_[1].kind, gui::DialogRequest::Kind::Warning);
     EXPECT_EQ(requests_[1].message, QString::fromUtf8(inHome(c.message)));
-    EXPECT_EQ(requests_[1].detail, QStringLiteral("A folder whose path holds a line break cannot be kept in \"")
-                                       + gSettingFile->path() + QStringLiteral("\"."));
+    EXPECT_EQ(requests_[1].detail,
+              QStringLiteral("A folder whose path holds a line break or \"=>\" cannot be kept in \"")
+                  + gSettingFile->path() + QStringLiteral("\"."));
 }
 
 INSTANTIATE_TEST_SUITE_P(SetWin, SettingsWindowLeftOut, ::testing::ValuesIn(kLeftOutCases),

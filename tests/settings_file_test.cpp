@@ -118,40 +118,42 @@ TEST_F(SettingsFile, HostileFolderNamesReadBackAsWritten)
     }
 }
 
-TEST_F(SettingsFile, FolderWithALineBreakNeverBecomesAnEntryOfItsOwn)
+TEST_F(SettingsFile, FolderThatWouldNotReadBackIsLeftOutAndNamed)
 {
     // Each name, written and read back, would otherwise give an entry of its
-    // own, or a folder cut at the break.
+    // own, or a folder cut at the break or at its "=>": "conv", which exists.
     const gui::FolderItemPtr python = folder(QStringLiteral("python"));
     const gui::FolderItemPtr gcc = folder(QStringLiteral("gcc"));
-    for (const QString& lineBreak : {QStringLiteral("\n"), QStringLiteral("\r"), QStringLiteral("\r\n")}) {
-        for (const QString& name : {QStringLiteral("x") + lineBreak + QStringLiteral("PythonFolder=>") + python->path(),
-                                    QStringLiteral("conv") + lineBreak + QStringLiteral("x")}) {
-            SCOPED_TRACE(QString(name).replace(u'\r', QLatin1String("<CR>")).replace(u'\n', QLatin1String("<LF>")).toStdString());
-            folder(QStringLiteral("conv"));
-            const gui::FolderItemPtr odd = folder(name);
-            gTarnwickFolder = odd;
-            gArmNoneFolder = gcc;
-            gPythonFolder.reset();
+    QStringList names = {QStringLiteral("conv=>x"), QStringLiteral("conv=>")};
+    for (const QString& lineBreak : {QStringLiteral("\n"), QStringLiteral("\r"), QStringLiteral("\r\n")})
+        names << QStringLiteral("x") + lineBreak + QStringLiteral("PythonFolder=>") + python->path()
+              << QStringLiteral("conv") + lineBreak + QStringLiteral("x");
+    for (const QString& name : names) {
+        SCOPED_TRACE(
+            QString(name).replace(u'\r', QLatin1String("<CR>")).replace(u'\n', QLatin1String("<LF>")).toStdString());
+        folder(QStringLiteral("conv"));
+        const gui::FolderItemPtr odd = folder(name);
+        gTarnwickFolder = odd;
+        gArmNoneFolder = gcc;
+        gPythonFolder.reset();
 
-            const Module1::SettingWritten written = Module1::WriteSetting();
-            EXPECT_FALSE(written.keptAll());
-            EXPECT_EQ(written.whyNotWritten, QString()) << "the file itself was written";
-            ASSERT_EQ(written.leftOut.size(), 1u);
-            EXPECT_EQ(written.leftOut[0].role, QStringLiteral("tarnwick.py folder"));
-            EXPECT_EQ(written.leftOut[0].folder, odd);
-            EXPECT_EQ(gTarnwickFolder, odd) << "the folder stays in effect for this run";
-            EXPECT_EQ(settingBytes(), ("ArmNoneFolder=>" + gcc->ShellPath() + "\n").toUtf8())
-                << "the other folders are kept";
+        const Module1::SettingWritten written = Module1::WriteSetting();
+        EXPECT_FALSE(written.keptAll());
+        EXPECT_EQ(written.whyNotWritten, QString()) << "the file itself was written";
+        ASSERT_EQ(written.leftOut.size(), 1u);
+        EXPECT_EQ(written.leftOut[0].role, QStringLiteral("tarnwick.py folder"));
+        EXPECT_EQ(written.leftOut[0].folder, odd);
+        EXPECT_EQ(gTarnwickFolder, odd) << "the folder stays in effect for this run";
+        EXPECT_EQ(settingBytes(), ("ArmNoneFolder=>" + gcc->ShellPath() + "\n").toUtf8())
+            << "the other folders are kept";
 
-            gTarnwickFolder.reset();
-            gArmNoneFolder.reset();
-            Module1::ReadSetting();
-            EXPECT_EQ(gTarnwickFolder, nullptr);
-            EXPECT_EQ(gPythonFolder, nullptr);
-            ASSERT_TRUE(gArmNoneFolder);
-            EXPECT_EQ(gArmNoneFolder->path(), gcc->path());
-        }
+        gTarnwickFolder.reset();
+        gArmNoneFolder.reset();
+        Module1::ReadSetting();
+        EXPECT_EQ(gTarnwickFolder, nullptr);
+        EXPECT_EQ(gPythonFolder, nullptr);
+        ASSERT_TRUE(gArmNoneFolder);
+        EXPECT_EQ(gArmNoneFolder->path(), gcc->path());
     }
 }
 
@@ -178,7 +180,8 @@ TEST_F(SettingsFile, WriteSaysWhyTheFileCouldNotBeWritten)
 }
 
 // The folders are named in UTF-8 on disk, as the system names them; a line
-// names one in UTF-8, or in Latin-1 when an editor saved it so.
+// names one in UTF-8, or in Latin-1 when an editor saved it so, whatever a
+// note after a second "=>" is in.
 struct EncodingCase {
     const char* name;
     // The file's bytes; %1 stands for the temporary folder.
@@ -211,6 +214,12 @@ const EncodingCase kEncodingCases[] = {
      "ArmNoneFolder=>%1/\xc3\xa9t\xc3\xa9\n",
      "unset", "été", "unset",
      "ArmNoneFolder=>'%1/\xc3\xa9t\xc3\xa9'\n"},
+    {"NoteAfterTheFolderLeavesItsReadingAlone",
+     "TarnwickFolder=>%1/Jos\xc3\xa9=>caf\xe9\n"
+     "PythonFolder=>%1/caf\xe9=>Jos\xc3\xa9\n"
+     "ArmNoneFolder=>%1/\xef\xbf\xbd=>\xe9\n",  // U+FFFD spelt out is valid UTF-8
+     "José", "\uFFFD", "café",
+     "ArmNoneFolder=>'%1/\xef\xbf\xbd'\nTarnwickFolder=>'%1/Jos\xc3\xa9'\nPythonFolder=>'%1/caf\xc3\xa9'\n"},
 };
 
 // Test names and failures show the case by its name.
@@ -218,7 +227,7 @@ void PrintTo(const EncodingCase& c, std::ostream* os) { *os << c.name; }
 
 class SettingsFileEncoding : public SettingsFile, public ::testing::WithParamInterface<EncodingCase> {};
 
-TEST_P(SettingsFileEncoding, EachLineReadsOnItsOwnAndTheFileIsWrittenInUtf8)
+TEST_P(SettingsFileEncoding, EachFolderReadsOnItsOwnBytesAndTheFileIsWrittenInUtf8)
 {
     const EncodingCase& c = GetParam();
     const QByteArray root = dir_.path().toUtf8();
@@ -227,6 +236,8 @@ TEST_P(SettingsFileEncoding, EachLineReadsOnItsOwnAndTheFileIsWrittenInUtf8)
     folder(QStringLiteral("café"));
     folder(QStringLiteral("été"));
     folder(QStringLiteral("日"));  // so that a reading that dropped the stray byte would find it
+    folder(QStringLiteral("José"));
+    folder(QString(QChar::ReplacementCharacter));
     gTarnwickFolder = folder(QStringLiteral("conv"));
     gArmNoneFolder = folder(QStringLiteral("arm/bin"));
     writeSettingBytes(QByteArray(c.bytes).replace("%1", root));
@@ -245,21 +256,6 @@ INSTANTIATE_TEST_SUITE_P(Settings, SettingsFileEncoding, ::testing::ValuesIn(kEn
                          [](const ::testing::TestParamInfo<EncodingCase>& info) {
                              return std::string(info.param.name);
                          });
-
-TEST_F(SettingsFile, FolderWhoseShellPathHoldsTheSeparatorIsCutOnReading)
-{
-    // The file has no escaping of its own: such a path is written whole and
-    // read back cut at its "=>".
-    gTarnwickFolder = folder(QStringLiteral("a=>b"));
-    Module1::WriteSetting();
-    EXPECT_TRUE(settingBytes().contains("/a=>b")) << settingBytes().constData();
-
-    Module1::ReadSetting();
-    EXPECT_EQ(held(gTarnwickFolder), QStringLiteral("unset"));
-    folder(QStringLiteral("a"));
-    Module1::ReadSetting();
-    EXPECT_EQ(held(gTarnwickFolder), QStringLiteral("a"));
-}
 
 struct ReadCase {
     const char* name;

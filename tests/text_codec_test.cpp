@@ -140,4 +140,28 @@ TEST(TextCodecBytes, TypedTextEncodesAsUtf8)
     EXPECT_EQ(gui::encodeText(QString(QChar(0xDC10)) + QChar(0xDC80)), QByteArray("\xef\xbf\xbd\x80"));
 }
 
+TEST(TextCodecBytes, BytesReadOnTheirOwnAreUtf8WhenValidElseLatin1)
+{
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        QString text;
+    } cases[] = {
+        {"empty", "", QString()},
+        {"ascii", "/home/u", QStringLiteral("/home/u")},
+        {"utf8", "Jos\xc3\xa9 \xe6\x97\xa5 \xf0\x9f\x98\x80", QStringLiteral("José 日 😀")},
+        {"replacement character spelt out is utf8", "x\xef\xbf\xbd", QStringLiteral("x\uFFFD")},
+        {"byte order mark stays a character", "\xef\xbb\xbfx", QStringLiteral("\uFEFFx")},
+        {"nul", QByteArray("a\0b", 3), QString(QStringLiteral("a")) + QChar(0) + u'b'},
+        {"latin-1", "caf\xe9", QStringLiteral("café")},
+        {"utf8 with a stray byte is latin-1 throughout", "\xc3\xa9\xff", QStringLiteral("\u00c3\u00a9\u00ff")},
+        {"sequence cut off at the end", "caf\xc3", QStringLiteral("caf\u00c3")},
+        {"encoded surrogate", "\xed\xb2\x80", QStringLiteral("\u00ed\u00b2\u0080")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(gui::decodeUtf8OrLatin1(c.bytes), c.text);
+    }
+}
+
 }  // namespace

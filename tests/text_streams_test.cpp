@@ -46,10 +46,11 @@ protected:
 };
 
 /// Every line that is left, each read by `readLine`.
-QStringList readLines(gui::TextInputStream& in,
-                      QString (gui::TextInputStream::*readLine)() = &gui::TextInputStream::ReadLine)
+template <class Line = QString>
+QList<Line> readLines(gui::TextInputStream& in,
+                      Line (gui::TextInputStream::*readLine)() = &gui::TextInputStream::ReadLine)
 {
-    QStringList lines;
+    QList<Line> lines;
     while (!in.Eof())
         lines << (in.*readLine)();
     return lines;
@@ -128,29 +129,30 @@ TEST_F(TextStreams, StrayByteOnOneLineLeavesTheOthersAlone)
               (QStringList{QStringLiteral("/home/日"), QStringLiteral("/caf") + QChar(0xDCE9), QStringLiteral("/é")}));
 }
 
-TEST_F(TextStreams, LineThatIsNotUtf8ReadsAsLatin1OnItsOwn)
+TEST_F(TextStreams, ReadLineBytesGivesEachLineAsTheFileHoldsIt)
 {
     struct Case {
         const char* name;
         QByteArray bytes;
-        QStringList lines;
+        QList<QByteArray> lines;
     };
     const Case cases[] = {
         {"one Latin-1 line among UTF-8 lines", "/home/\xe6\x97\xa5\n/caf\xe9\r\n/\xc3\xa9\n",
-         {"/home/日", "/café", "/é"}},
-        {"Latin-1 line right after the byte-order mark", "\xef\xbb\xbf" "caf\xe9\rnext", {"café", "next"}},
-        {"UTF-8 and a stray byte on one line: all of it is Latin-1", "\xc3\xa9\xff\n\xc3\xa9\n",
-         {"\u00c3\u00a9\u00ff", "é"}},
-        {"sequence cut off by the line end", "caf\xc3\nx\xa9", {"caf\u00c3", "x\u00a9"}},
-        {"a later mark is text", "a\n\xef\xbb\xbf" "b\n", {"a", QChar(QChar::ByteOrderMark) + QStringLiteral("b")}},
-        {"control bytes are UTF-8 as well", QByteArray("nul\0tab\t", 8), {QString::fromUtf8("nul\0tab\t", 8)}},
+         {"/home/\xe6\x97\xa5", "/caf\xe9", "/\xc3\xa9"}},
+        {"the file's mark is not part of a UTF-8 first line", "\xef\xbb\xbf" "caf\xc3\xa9\rnext",
+         {"caf\xc3\xa9", "next"}},
+        {"nor of a Latin-1 one", "\xef\xbb\xbf" "caf\xe9\rnext", {"caf\xe9", "next"}},
+        {"a later mark is part of its line", "a\n\xef\xbb\xbf" "b\n", {"a", "\xef\xbb\xbf" "b"}},
+        {"sequence cut off by the line end", "caf\xc3\nx\xa9", {"caf\xc3", "x\xa9"}},
+        {"control bytes and a replacement character", QByteArray("nul\0tab\t\xef\xbf\xbd", 11),
+         {QByteArray("nul\0tab\t\xef\xbf\xbd", 11)}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         auto in = gui::TextInputStream::Open(fileWith(c.bytes));
         ASSERT_TRUE(in);
-        EXPECT_EQ(readLines(*in, &gui::TextInputStream::ReadLineUtf8OrLatin1), c.lines);
-        EXPECT_EQ(in->ReadLineUtf8OrLatin1(), QString()) << "past the end a line is empty";
+        EXPECT_EQ(readLines(*in, &gui::TextInputStream::ReadLineBytes), c.lines);
+        EXPECT_EQ(in->ReadLineBytes(), QByteArray()) << "past the end a line is empty";
     }
 }
 

@@ -63,12 +63,16 @@ QString EndOfLine()
     return QStringLiteral("\n");
 }
 
-QString NthField(const QString& text, const QString& separator, int n)
+namespace {
+
+/// One rule for texts and bytes alike.
+template <class Text>
+Text nthField(const Text& text, const Text& separator, int n)
 {
     if (n < 1)
         return {};
     if (separator.isEmpty())
-        return n == 1 ? text : QString();
+        return n == 1 ? text : Text();
     qsizetype start = 0;
     for (int field = 1; field < n; ++field) {
         const qsizetype next = text.indexOf(separator, start);
@@ -78,6 +82,18 @@ QString NthField(const QString& text, const QString& separator, int n)
     }
     const qsizetype end = text.indexOf(separator, start);
     return text.mid(start, end < 0 ? -1 : end - start);
+}
+
+}  // namespace
+
+QString NthField(const QString& text, const QString& separator, int n)
+{
+    return nthField(text, separator, n);
+}
+
+QByteArray NthField(const QByteArray& bytes, const QByteArray& separator, int n)
+{
+    return nthField(bytes, separator, n);
 }
 
 bool textEquals(const QString& a, const QString& b)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <functional>
@@ -38,6 +39,9 @@ QString EndOfLine();
 /// Field n (counted from 1) of the text split at the separator; field 1 is the
 /// whole text when the separator is not in it; a field that is not there is empty.
 QString NthField(const QString& text, const QString& separator, int n);
+/// The same on bytes: split at an ASCII separator, each field of a line holds
+/// its own bytes, to be read in whatever encoding they are in.
+QByteArray NthField(const QByteArray& bytes, const QByteArray& separator, int n);
 
 /// Whether two texts are equal, ignoring letter case.
 bool textEquals(const QString& a, const QString& b);

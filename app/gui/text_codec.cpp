@@ -145,4 +145,15 @@ QByteArray encodeText(QStringView text)
     return escapes ? encodeEscaping(text) : text.toUtf8();
 }
 
+QString decodeUtf8OrLatin1(const QByteArray& bytes)
+{
+    // Qt's decoder errs only on bytes that are not UTF-8; a U+FFFD that the
+    // bytes spell out is text. A mark is kept: these bytes may be from the
+    // middle of a file.
+    QStringDecoder utf8(QStringConverter::Utf8,
+                        QStringConverter::Flag::ConvertInitialBom | QStringConverter::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
+}
+
 }  // namespace gui

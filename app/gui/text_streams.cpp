@@ -4,8 +4,6 @@
 #include "app/gui/plain_files.h"
 #include "app/gui/text_codec.h"
 
-#include <QStringDecoder>
-
 namespace gui {
 
 std::unique_ptr<TextInputStream> TextInputStream::Open(const FolderItemPtr& item, QString* whyNot)
@@ -34,17 +32,12 @@ QString TextInputStream::ReadLine()
     return text_.mid(start, end - start);
 }
 
-QString TextInputStream::ReadLineUtf8OrLatin1()
+QByteArray TextInputStream::ReadLineBytes()
 {
     // decodeText kept every byte that is not UTF-8 as a code point of its own,
-    // so the line's own bytes come back whole, and they alone decide.
-    const QByteArray bytes = encodeText(ReadLine());
-    // ReadLine has dropped the file's own mark; one that starts a later line
-    // is text, as ReadLine gives it.
-    QStringDecoder utf8(QStringConverter::Utf8,
-                        QStringConverter::Flag::ConvertInitialBom | QStringConverter::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
+    // so the line's own bytes come back whole. ReadLine has dropped the file's
+    // own mark; one that starts a later line is part of that line.
+    return encodeText(ReadLine());
 }
 
 QString TextInputStream::ReadAll()

@@ -24,11 +24,10 @@ public:
     /// The next line without its line end (CR, LF or CRLF); empty at the end.
     /// A byte-order mark at the start of the file is not part of the first line.
     QString ReadLine();
-    /// The next line as ReadLine finds it, but its bytes read on their own, as
-    /// for a file written by hand in any editor: valid UTF-8 is that text, and
-    /// a line that is not reads as Latin-1, one character per byte. A line
-    /// read so may not write back as the same bytes: documents use ReadLine.
-    QString ReadLineUtf8OrLatin1();
+    /// The next line as ReadLine finds it, as the bytes that the file holds for
+    /// it (so a part of it can be read on its own bytes, by decodeUtf8OrLatin1);
+    /// empty at the end.
+    QByteArray ReadLineBytes();
     /// The rest of the file as one text, line ends unchanged.
     QString ReadAll();
     /// Whether nothing is left to read. (Named so because EOF is a C macro.)
