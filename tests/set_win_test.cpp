@@ -175,6 +175,21 @@ TEST_F(SettingsWindow, TitleBarHasCloseMinimiseAndMaximiseButNoFullScreenButton)
                                          | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint);
 }
 
+TEST_F(SettingsWindow, PathFieldsShowATextOfAnyLength)
+{
+    SetWin* window = SetWin::shared();
+    window->Show();
+    testsupport::settle();
+    // Longer than the 32,767 characters that a QLineEdit keeps by default.
+    const QString shown = QStringLiteral("0123456789").repeated(4000);
+    for (gui::TextField* field : {window->twkEF(), window->ArmEF(), window->PytEF()}) {
+        SCOPED_TRACE(qPrintable(field->objectName()));
+        field->setText(shown);
+        EXPECT_EQ(field->Text().size(), shown.size());
+        EXPECT_TRUE(field->Text() == shown);
+    }
+}
+
 TEST_F(SettingsWindow, ResizingMovesNoControl)
 {
     SetWin* window = SetWin::shared();

@@ -9,11 +9,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
 #include <vector>
 
 namespace {
@@ -393,6 +395,37 @@ TEST_F(ConverterWindow, TypedComboTextBecomesTheOptionUnchangedAndAddsNoRow)
         QTest::keyClick(edit, Qt::Key_Return);
         EXPECT_EQ(c.box->Text(), QString::fromLatin1(c.typed));
         EXPECT_EQ(rowsOf(c.box), rowsBefore);
+    }
+}
+
+TEST_F(ConverterWindow, OptionFieldsTakeATextOfAnyLength)
+{
+    TWKWin* w = shownWindow();
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    // Longer than the 32,767 characters that a QLineEdit keeps by default.
+    const QString pasted = QStringLiteral("0123456789").repeated(4000);
+    const struct {
+        const char* name;
+        QLineEdit* edit;
+        std::function<QString()> text;
+    } cases[] = {
+        {"aOpt", w->aOpt(), [w] { return w->aOpt()->Text(); }},
+        {"sOpt", w->sOpt()->lineEdit(), [w] { return w->sOpt()->Text(); }},
+        {"dOpt", w->dOpt()->lineEdit(), [w] { return w->dOpt()->Text(); }},
+        {"cOpt", w->cOpt()->lineEdit(), [w] { return w->cOpt()->Text(); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_NE(c.edit, nullptr);
+        c.edit->setFocus(Qt::TabFocusReason);
+        c.edit->selectAll();
+        QApplication::clipboard()->setText(pasted);
+        QTest::keySequence(c.edit, QKeySequence::Paste);
+        QTest::keyClick(c.edit, '!');
+        const QString text = c.text();
+        EXPECT_EQ(text.size(), pasted.size() + 1);
+        EXPECT_TRUE(text == pasted + u'!') << "pasted and then typed, the whole text is kept";
     }
 }
 

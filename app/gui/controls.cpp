@@ -3,6 +3,8 @@
 #include <QCompleter>
 #include <QPalette>
 
+#include <limits>
+
 namespace gui {
 
 namespace {
@@ -13,6 +15,13 @@ QStringList rowsOf(const QString& text)
     if (!rows.isEmpty() && rows.last().isEmpty())
         rows.removeLast();
     return rows;
+}
+
+/// A QLineEdit keeps 32,767 characters unless told otherwise, and cuts what
+/// is set, typed or pasted beyond; these fields take text of any length.
+void liftLengthLimit(QLineEdit* edit)
+{
+    edit->setMaxLength(std::numeric_limits<int>::max());
 }
 
 }  // namespace
@@ -52,7 +61,10 @@ void Label::setTextAlign(int align)
     setAlignment(horizontal | Qt::AlignVCenter);
 }
 
-TextField::TextField(QWidget* parent) : QLineEdit(parent) {}
+TextField::TextField(QWidget* parent) : QLineEdit(parent)
+{
+    liftLengthLimit(this);
+}
 
 PopupMenu::PopupMenu(QWidget* parent) : QComboBox(parent)
 {
@@ -68,6 +80,7 @@ void PopupMenu::setRows(const QString& rowsSeparatedByCR)
 ComboBox::ComboBox(QWidget* parent) : QComboBox(parent)
 {
     setEditable(true);
+    liftLengthLimit(lineEdit());
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
     setFocusPolicy(Qt::StrongFocus);

@@ -24,7 +24,7 @@ public:
     void setTextAlign(int align);
 };
 
-/// A one-line editable text; its cue text shows while it is empty.
+/// A one-line editable text of any length; its cue text shows while it is empty.
 class TextField : public QLineEdit {
 public:
     explicit TextField(QWidget* parent);
@@ -44,8 +44,9 @@ public:
     QString Text() const { return currentText(); }
 };
 
-/// An editable combo box: the user chooses a row or types any text, which
-/// becomes its text. Typing never adds or reorders rows and completes nothing.
+/// An editable combo box: the user chooses a row or types any text, of any
+/// length, which becomes its text. Typing never adds or reorders rows and
+/// completes nothing.
 class ComboBox : public QComboBox {
 public:
     explicit ComboBox(QWidget* parent);
