@@ -1,7 +1,9 @@
 // Putting 1 MiB of C text into the converter window's C area, spell checking
 // on, until it is first painted, against a bare QPlainTextEdit of the same size
 // given the same text with setPlainText and painted once. Fresh widgets for
-// every run, interleaved.
+// every run, the measures interleaved (see bench::roundOrder). The windows are
+// made on the Qt platform that QT_QPA_PLATFORM names, offscreen when it names
+// none, and every row says which.
 
 #include "bench/bench_support.h"
 #include "bench/quiet_offscreen.h"
@@ -24,7 +26,8 @@
 namespace {
 
 constexpr int kWarmUps = 1;
-constexpr int kRuns = 9;
+// Whole cycles of the seven measures' orders (see bench::roundOrder).
+constexpr int kRuns = 14;
 constexpr int kTextBytes = 1 << 20;
 
 /// About 1 MiB of C, with a misspelled word in every comment, so that the
@@ -176,33 +179,25 @@ int main(int argc, char** argv)
     std::vector<double> gluedTimes;
     std::vector<double> typingInLines;
     std::vector<double> typingInLine;
-    for (int i = 0; i < kRuns; ++i) {
-        if (i % 2 == 0) {
-            areaTimes.push_back(throughTextArea(text));
-            plainTimes.push_back(throughPlainTextEdit());
-            crAreaTimes.push_back(throughTextArea(crText));
-            lineTimes.push_back(throughTextArea(line));
-            gluedTimes.push_back(throughTextArea(glued));
-            typingInLines.push_back(typing(text));
-            typingInLine.push_back(typing(line));
-        } else {
-            typingInLine.push_back(typing(line));
-            typingInLines.push_back(typing(text));
-            gluedTimes.push_back(throughTextArea(glued));
-            lineTimes.push_back(throughTextArea(line));
-            crAreaTimes.push_back(throughTextArea(crText));
-            plainTimes.push_back(throughPlainTextEdit());
-            areaTimes.push_back(throughTextArea(text));
-        }
-    }
+    bench::runInterleaved(kRuns, {[&] { areaTimes.push_back(throughTextArea(text)); },
+                                  [&] { plainTimes.push_back(throughPlainTextEdit()); },
+                                  [&] { crAreaTimes.push_back(throughTextArea(crText)); },
+                                  [&] { lineTimes.push_back(throughTextArea(line)); },
+                                  [&] { gluedTimes.push_back(throughTextArea(glued)); },
+                                  [&] { typingInLines.push_back(typing(text)); },
+                                  [&] { typingInLine.push_back(typing(line)); }});
+    const std::string platform = QGuiApplication::platformName().toStdString();
+    auto row = [&](const char* what, const std::vector<double>& samples) {
+        bench::printRow(bench::onPlatform(what, platform), samples, "ms");
+    };
 
     std::printf("\nSpelling dictionary loaded in the background in %.1f ms, holding %.1f MiB of memory"
                 " (not part of the runs below)\n",
                 loadMs, dictionaryMiB);
     bench::printHeader("1 MiB of C text into the C area, then the first paint");
-    bench::printRow("TextArea, spell checking on (setText), LF", areaTimes, "ms");
-    bench::printRow("TextArea, spell checking on (setText), CR", crAreaTimes, "ms");
-    bench::printRow("bare QPlainTextEdit (setPlainText), LF", plainTimes, "ms");
+    row("TextArea, spell checking on: setText LF, first paint", areaTimes);
+    row("TextArea, spell checking on: setText CR, first paint", crAreaTimes);
+    row("bare QPlainTextEdit: setPlainText LF, first paint", plainTimes);
     bench::printRatio("ratio of medians, TextArea LF / QPlainTextEdit", bench::median(areaTimes) / bench::median(plainTimes),
                       2.0);
     bench::printRatio("ratio of medians, TextArea CR / QPlainTextEdit",
@@ -210,13 +205,13 @@ int main(int argc, char** argv)
 
     bench::printHeader("1 MiB on one line without break points (a blob; words glued by no-break spaces),"
                        " against 1 MiB in lines (all TextArea)");
-    bench::printRow("TextArea, one line", lineTimes, "ms");
-    bench::printRow("TextArea, lines", areaTimes, "ms");
+    row("TextArea: setText one line, first paint", lineTimes);
+    row("TextArea: setText lines, first paint", areaTimes);
     bench::printRatio("ratio of medians, one line / lines", bench::median(lineTimes) / bench::median(areaTimes), 8.0);
-    bench::printRow("TextArea, one line glued by no-break spaces", gluedTimes, "ms");
+    row("TextArea: setText no-break-space-glued line, first paint", gluedTimes);
     bench::printRatio("ratio of medians, glued line / lines", bench::median(gluedTimes) / bench::median(areaTimes),
                       8.0);
-    bench::printRow("one key typed at the end of the first line, one line", typingInLine, "ms");
-    bench::printRow("one key typed at the end of the first line, lines", typingInLines, "ms");
+    row("TextArea, one line: a key typed at its end, painted", typingInLine);
+    row("TextArea, lines: a key typed at line 1's end, painted", typingInLines);
     return 0;
 }
