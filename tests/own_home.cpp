@@ -5,7 +5,7 @@
 
 namespace testsupport {
 
-OwnHome::OwnHome() : root_(QDir::tempPath() + QStringLiteral("/tarnwick-tests-XXXXXX"))
+OwnHome::OwnHome() : root_(temporaryFolder() + QStringLiteral("/tarnwick-tests-XXXXXX"))
 {
     const QString home = root_.filePath(QStringLiteral("home"));
     const QString runtime = root_.filePath(QStringLiteral("runtime"));
@@ -21,6 +21,17 @@ OwnHome::OwnHome() : root_(QDir::tempPath() + QStringLiteral("/tarnwick-tests-XX
     qputenv("XDG_STATE_HOME", (home + QStringLiteral("/.local/state")).toUtf8());
     qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
     valid_ = true;
+}
+
+QString OwnHome::temporaryFolder()
+{
+    const QString folder = QDir::tempPath();
+    if (!folder.isEmpty())
+        return folder;
+    // Qt gives no path for a temporary folder that does not exist, which would
+    // put the home at the root of the file system.
+    const QString named = qEnvironmentVariable("TMPDIR");
+    return named.isEmpty() ? QStringLiteral("/tmp") : named;
 }
 
 }  // namespace testsupport

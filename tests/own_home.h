@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QTemporaryDir>
 
 namespace testsupport {
@@ -22,6 +23,10 @@ public:
 
     /// Whether the folders were made and the environment points into them.
     bool isValid() const { return valid_; }
+
+    /// The temporary folder the folders are made in: the one TMPDIR names,
+    /// else /tmp. Named as given when it is no folder, so that none is made.
+    static QString temporaryFolder();
 
 private:
     QTemporaryDir root_;

@@ -50,8 +50,8 @@ TEST(OwnHome, EveryPerUserFolderLiesInATemporaryFolderOfTheProgramsOwn)
     const passwd* user = getpwuid(getuid());
     ASSERT_TRUE(user);
     EXPECT_FALSE(isWithin(home, QString::fromLocal8Bit(user->pw_dir))) << "the user's home is " << user->pw_dir;
-    EXPECT_TRUE(isWithin(root, QDir::tempPath())) << qPrintable(root);
-    EXPECT_NE(QDir(root).canonicalPath(), QDir(QDir::tempPath()).canonicalPath());
+    // Right in the temporary folder, the one TMPDIR names when it is set.
+    EXPECT_EQ(QFileInfo(root).path(), QDir::tempPath());
 
     QStringList where;
     for (const char* name :
@@ -116,6 +116,10 @@ const RunCase kRunCases[] = {
     {"ACaseThatOpensAFileDialog",
      {QStringLiteral("--gtest_filter=OwnHome.FileDialogKeepsItsHistoryInTheProgramsOwnHome")},
      "[  PASSED  ] 1 test.\n"},
+    // With a TMPDIR of its own, that the case then finds its folders in.
+    {"ACaseThatLooksWhereItsFoldersAre",
+     {QStringLiteral("--gtest_filter=OwnHome.EveryPerUserFolderLiesInATemporaryFolderOfTheProgramsOwn")},
+     "[  PASSED  ] 1 test.\n"},
 };
 
 // Test names and failures show the case by its name.
@@ -155,6 +159,26 @@ TEST_P(OwnHomeRun, LeavesTheHomeOfWhoeverRunsItAlone)
     EXPECT_EQ(run.errors, QStringList());
     EXPECT_EQ(everythingUnder(usersHome), QStringList());
     EXPECT_EQ(everythingUnder(temporary), QStringList()) << "the program's own folders are removed at its end";
+}
+
+// Rather than run the tests in the home of whoever runs them, or make one
+// elsewhere than asked.
+TEST(OwnHome, TheProgramStopsWithAMessageWhenItCanMakeNoHome)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString missing = dir.filePath(QStringLiteral("no such folder"));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TMPDIR"), missing);
+
+    const testsupport::ProgramRun run = testsupport::runToEnd(
+        QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_list_tests")}, environment);
+
+    ASSERT_TRUE(run.ended) << "the test program did not end";
+    EXPECT_FALSE(run.crashed);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.output, QString());
+    EXPECT_EQ(run.errors, QStringList{QStringLiteral("tarnwick_tests: cannot make a home of its own under ") + missing});
 }
 
 INSTANTIATE_TEST_SUITE_P(OwnHome, OwnHomeRun, ::testing::ValuesIn(kRunCases),

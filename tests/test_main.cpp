@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDir>
 
 #include <cstdio>
 
@@ -15,7 +14,7 @@ int main(int argc, char** argv)
     const testsupport::OwnHome home;
     if (!home.isValid()) {
         std::fprintf(stderr, "tarnwick_tests: cannot make a home of its own under %s\n",
-                     qPrintable(QDir::tempPath()));
+                     qPrintable(testsupport::OwnHome::temporaryFolder()));
         return 1;
     }
     // Windows are drawn off screen: the tests need no display.

@@ -13,6 +13,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include <cerrno>
@@ -187,7 +188,7 @@ void unsetToolFolders()
 }
 
 ProgramRun runToEnd(const QString& program, const QStringList& arguments, const QProcessEnvironment& environment,
-                    const QString& workingDirectory)
+                    const QString& workingDirectory, const std::function<void(QProcess&)>& whileRunning)
 {
     QProcess process;
     process.setProcessEnvironment(environment);
@@ -197,6 +198,8 @@ ProgramRun runToEnd(const QString& program, const QStringList& arguments, const 
     ProgramRun run;
     if (!process.waitForStarted(-1))
         return run;
+    if (whileRunning)
+        whileRunning(process);
     run.ended = process.waitForFinished(60000);
     if (!run.ended) {
         process.kill();
@@ -207,6 +210,16 @@ ProgramRun runToEnd(const QString& program, const QStringList& arguments, const 
     run.output = QString::fromUtf8(process.readAllStandardOutput());
     run.errors = QString::fromUtf8(process.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
     return run;
+}
+
+void linkPrograms(const QString& folder, const QStringList& names)
+{
+    ASSERT_TRUE(QDir().mkpath(folder)) << qPrintable(folder);
+    for (const QString& name : names) {
+        const QString program = QStandardPaths::findExecutable(name);
+        ASSERT_FALSE(program.isEmpty()) << "not on the PATH: " << qPrintable(name);
+        ASSERT_TRUE(QFile::link(program, folder + u'/' + name)) << qPrintable(name);
+    }
 }
 
 void cancelNextFileDialog(std::function<void(QFileDialog&)> look)

@@ -16,6 +16,7 @@
 #include <sys/types.h>
 
 class QFileDialog;
+class QProcess;
 class TWKWin;
 
 namespace testsupport {
@@ -78,8 +79,15 @@ struct ProgramRun {
     QStringList errors;   ///< its standard error, a line each
 };
 /// Runs the program with the environment until it ends, for a minute at most.
+/// `whileRunning`, when given, is handed the process once it has started, to
+/// act on what the program says before it ends; what it reads stays in the run.
 ProgramRun runToEnd(const QString& program, const QStringList& arguments, const QProcessEnvironment& environment,
-                    const QString& workingDirectory = {});
+                    const QString& workingDirectory = {},
+                    const std::function<void(QProcess&)>& whileRunning = {});
+/// Links the named programs, as the PATH finds them, into the folder, so that
+/// a PATH of that folder alone reaches them and the stand-ins put beside them,
+/// and nothing else of the machine's; fails the test when one is not found.
+void linkPrograms(const QString& folder, const QStringList& names);
 /// Waits, from the event loop, for the next file or folder dialog to open
 /// modally, hands it to `look` and then cancels it.
 void cancelNextFileDialog(std::function<void(QFileDialog&)> look);
