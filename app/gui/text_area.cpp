@@ -255,6 +255,18 @@ QMimeData* TextArea::createMimeDataFromSelection() const
     return data.release();
 }
 
+bool TextArea::canInsertFromMimeData(const QMimeData* source) const
+{
+    return source && QPlainTextEdit::canInsertFromMimeData(source);
+}
+
+void TextArea::insertFromMimeData(const QMimeData* source)
+{
+    // A paste by key or by the middle button inserts without asking first.
+    if (canInsertFromMimeData(source))
+        QPlainTextEdit::insertFromMimeData(source);
+}
+
 void TextArea::paintEvent(QPaintEvent* event)
 {
     checkVisibleSpelling();
