@@ -1,8 +1,9 @@
 // The text areas under real input on a real X server: pasting where nothing
-// owns the clipboard or the primary selection. Qt's xcb platform alone hands
-// an area a clipboard that holds no data at all; offscreen never does. Each
-// case starts an Xvfb of its own and runs the application, with a probe that
-// gives it xdotool input, on it (x_input_probe_app.cpp).
+// owns the clipboard or the primary selection, and dragging a selection
+// within an area and out of it. Qt's xcb platform alone hands an area a
+// clipboard that holds no data at all and runs drags of its own; offscreen
+// does neither. Each case starts an Xvfb of its own and runs the application,
+// with a probe that gives it xdotool input, on it (x_input_probe_app.cpp).
 
 #include "tests/escaped_text.h"
 #include "tests/test_support.h"
@@ -59,6 +60,40 @@ std::vector<InputCase> pasteCases()
     return cases;
 }
 
+/// Selects "vo\nchar" with the mouse, presses inside it at 'h' and drags it,
+/// a character at a time, to the places given; releases at the last.
+QStringList dragSelection(const QStringList& places)
+{
+    QStringList steps{QStringLiteral("mousemove cEF:9 mousedown 1"), QStringLiteral("mousemove cEF:16"),
+                      QStringLiteral("mouseup 1"), QStringLiteral("mousemove cEF:13 mousedown 1")};
+    for (const QString& place : places)
+        steps << QStringLiteral("mousemove ") + place;
+    return steps << QStringLiteral("mouseup 1");
+}
+
+std::vector<InputCase> dragCases()
+{
+    const QStringList twoOn{QStringLiteral("cEF:14"), QStringLiteral("cEF:15")};
+    std::vector<InputCase> cases = {
+        // Moved back into the selection, the text stays as it was, each line
+        // end its own, and so does the selection.
+        {"MoveDroppedTwoCharactersOnInsideItsSelection", dragSelection(twoOn), kOpened, kOpened, kOpened, "9-16"},
+        {"MoveDroppedOnTheFirstLineOfItsSelection", dragSelection(twoOn + QStringList{QStringLiteral("cEF:10")}),
+         kOpened, kOpened, kOpened, "9-16"},
+        // Moved elsewhere, copied or dragged out, the text goes where it is
+        // dropped, its line end now the area's, and the lines it leaves join.
+        {"MoveDroppedOutsideItsSelection", dragSelection(twoOn + QStringList{QStringLiteral("cEF:22")}),
+         QStringLiteral("alpha\r\nbralie\rdevo\r\ncharlta\r\necho\n"), kOpened, kOpened, "22-22"},
+        {"CopyDroppedInsideItsSelection",
+         QStringList{QStringLiteral("keydown ctrl")} + dragSelection(twoOn) + QStringList{QStringLiteral("keyup ctrl")},
+         QStringLiteral("alpha\r\nbravo\nchavo\r\ncharrlie\rdelta\r\necho\n"), kOpened, kOpened, "22-22"},
+        {"MoveDroppedIntoTheBasicArea", dragSelection(twoOn + QStringList{QStringLiteral("bEF:22")}),
+         QStringLiteral("alpha\r\nbralie\rdelta\r\necho\n"),
+         QStringLiteral("alpha\r\nbravo\ncharlie\rdevo\r\ncharlta\r\necho\n"), kOpened, "9-9"},
+    };
+    return cases;
+}
+
 class RealXInput : public ::testing::TestWithParam<InputCase> {};
 
 /// The application on an X server of the case's own, with spell checking on,
@@ -101,5 +136,6 @@ std::string caseName(const ::testing::TestParamInfo<InputCase>& info)
 }
 
 INSTANTIATE_TEST_SUITE_P(Paste, RealXInput, ::testing::ValuesIn(pasteCases()), caseName);
+INSTANTIATE_TEST_SUITE_P(Drag, RealXInput, ::testing::ValuesIn(dragCases()), caseName);
 
 }  // namespace
