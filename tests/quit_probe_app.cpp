@@ -5,9 +5,9 @@
 
 #include "app/gui/menu_view.h"
 #include "app/gui/window.h"
-#include "app/startup.h"
 #include "converter/twk_win.h"
 #include "settings/set_win.h"
+#include "tests/app_probe.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -66,19 +66,9 @@ void afterOpenEvent()
     QTimer::singleShot(0, QCoreApplication::instance(), chooseQuit);
 }
 
-void installProbe()
-{
-    // This runs inside QApplication's constructor, before runApplication
-    // queues the Open event; what the loop's first turn queues comes after it.
-    QTimer::singleShot(0, QCoreApplication::instance(),
-                       [] { QTimer::singleShot(0, QCoreApplication::instance(), afterOpenEvent); });
-}
-
 }  // namespace
-
-Q_COREAPP_STARTUP_FUNCTION(installProbe)
 
 int main(int argc, char** argv)
 {
-    return runApplication(argc, argv);
+    return testsupport::runApplicationWithProbe(argc, argv, afterOpenEvent);
 }

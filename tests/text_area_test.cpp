@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
@@ -290,6 +291,56 @@ TEST_F(TextArea, CopyAndCutPutExactlyTheSelectedCharactersOnTheClipboard)
             QTest::keySequence(area_, QKeySequence::Paste);
             EXPECT_EQ(area_->Text(), c.text);
         }
+    }
+}
+
+/// An area with the hooks by which Qt hands it data to insert opened up.
+class InsertingArea : public gui::TextArea {
+public:
+    using gui::TextArea::TextArea;
+    using gui::TextArea::canInsertFromMimeData;
+    using gui::TextArea::insertFromMimeData;
+};
+
+TEST_F(TextArea, NoSourceOrASourceWithoutDataInsertsNothing)
+{
+    const QString text = QStringLiteral("ab\r\ncd\n");
+    QMimeData empty;
+    QMimeData lines;
+    lines.setText(QStringLiteral("x\ny"));
+    const struct {
+        const char* name;
+        const QMimeData* source;
+        bool canInsert;
+        QString after;
+    } cases[] = {
+        {"no source", nullptr, false, text},
+        {"a source without data, as the X clipboard gives when nothing owns it", &empty, false, text},
+        {"text", &lines, true, QStringLiteral("ax\r\nyb\r\ncd\n")},
+    };
+    auto* area = new InsertingArea(host_.get());  // the host owns it
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        area->setText(text);
+        area->moveCursor(QTextCursor::NextCharacter);
+        EXPECT_EQ(area->canInsertFromMimeData(c.source), c.canInsert);
+        area->insertFromMimeData(c.source);
+        EXPECT_EQ(area->Text(), c.after);
+    }
+}
+
+TEST_F(TextArea, PastingAClipboardWithoutDataChangesNothing)
+{
+    const QString text = QStringLiteral("ab\r\ncd\n");
+    // What the X clipboard holds when nothing owns it. The clipboard takes the data.
+    QApplication::clipboard()->setMimeData(std::make_unique<QMimeData>().release());
+    showAndPaint();
+    for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)}) {
+        SCOPED_TRACE(qPrintable(keys.toString()));
+        area_->setText(text);
+        area_->moveCursor(QTextCursor::NextCharacter);
+        QTest::keySequence(area_, keys);
+        EXPECT_EQ(area_->Text(), text);
     }
 }
 

@@ -255,6 +255,18 @@ QMimeData* TextArea::createMimeDataFromSelection() const
     return data.release();
 }
 
+bool TextArea::canInsertFromMimeData(const QMimeData* source) const
+{
+    return source && QPlainTextEdit::canInsertFromMimeData(source);
+}
+
+void TextArea::insertFromMimeData(const QMimeData* source)
+{
+    // A paste by key or by the middle button inserts without asking first.
+    if (canInsertFromMimeData(source))
+        QPlainTextEdit::insertFromMimeData(source);
+}
+
 void TextArea::paintEvent(QPaintEvent* event)
 {
     checkVisibleSpelling();
@@ -269,6 +281,21 @@ void TextArea::inputMethodEvent(QInputMethodEvent* event)
 
 void TextArea::dropEvent(QDropEvent* event)
 {
+    // Qt moves the area's own selection by removing it and inserting it where
+    // it is dropped. Dropped back within the selection, that would change no
+    // character but give its line ends the area's. Such a drop is accepted as
+    // a move into the area itself, which the drag then does not remove, and
+    // ended as a drag that leaves, which takes the drop caret away.
+    if (event->source() == viewport() && event->dropAction() == Qt::MoveAction) {
+        const QTextCursor selection = textCursor();
+        const int at = cursorForPosition(event->position().toPoint()).position();
+        if (selection.hasSelection() && at >= selection.selectionStart() && at <= selection.selectionEnd()) {
+            event->accept();
+            QDragLeaveEvent leave;
+            QPlainTextEdit::dragLeaveEvent(&leave);
+            return;
+        }
+    }
     rememberCursor();
     QPlainTextEdit::dropEvent(event);
 }

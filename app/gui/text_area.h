@@ -35,6 +35,9 @@ public:
 
 protected:
     QMimeData* createMimeDataFromSelection() const override;
+    /// No source, or one without data, is taken: Qt 6.4 crashes on the X clipboard that nothing owns.
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
