@@ -18,7 +18,7 @@ QString prefixOf(const gui::FolderItemPtr& folder)
 
 void appendToLog(gui::TextArea* log, const QString& line)
 {
-    log->setText(log->Text() + line + gui::EndOfLine());
+    log->AppendText(line + gui::EndOfLine());
 }
 
 }  // namespace

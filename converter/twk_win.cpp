@@ -1,5 +1,6 @@
 #include "converter/twk_win.h"
 
+#include "app/gui/runtime.h"
 #include "app/main_menu_bar.h"
 
 #include <iterator>
@@ -165,7 +166,8 @@ void TWKWin::_CreateControls0()
 
     for (gui::TextArea* area : {cEF(), bEF(), rEF()})
         area->setAutomaticallyCheckSpelling(true);
-    cEF()->setText(kSampleRoutine);
+    // A line typed into the sample ends as the platform's text files do.
+    cEF()->setText(kSampleRoutine, gui::EndOfLine());
 
     NewBB()->setCaption(QStringLiteral("New"));
     gui::bindAction(NewBB(), this, &TWKWin::NewBB_Action);

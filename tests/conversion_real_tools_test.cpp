@@ -15,8 +15,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+
+#include <algorithm>
 
 namespace {
 
@@ -213,6 +218,57 @@ TEST_F(ConversionRealTools, CompileErrorIsLoggedWithTheCompilersMessageAndNoFile
     EXPECT_EQ(window_->bEF()->Text(), QString());
     EXPECT_EQ(QDir(script_).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System),
               QStringList{QStringLiteral("tarnwick.py")});
+}
+
+TEST_F(ConversionRealTools, TheLogShowsItsEndSoThatAFailuresReasonIsInView)
+{
+    // Tools in folders of ordinary depth: the command lines alone fill the log.
+    script_ = root_.filePath(QStringLiteral("home/alexandra/Documents/Projects/basic-machine-code/tools/conv"));
+    ASSERT_TRUE(QDir().mkpath(script_));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(TESTS_SOURCE_DIR "/fixtures/tarnwick.py"),
+                            script_ + QStringLiteral("/tarnwick.py")));
+    Module1::gTarnwickFolder = gui::FolderItem::fromPath(script_);
+    const struct {
+        const char* name;
+        QString source;
+        QString perLine;
+        QString errorLine;  ///< how the error line starts
+    } cases[] = {
+        {"the compiler's message", QStringLiteral("int f(void)\n{\n  return missing;\n}\n"), QStringLiteral("8"),
+         QStringLiteral("Error...1:")},
+        {"the script's message", window_->cEF()->Text(), QStringLiteral("none"), QStringLiteral("Error...2:")},
+    };
+    window_->Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_));
+    gui::TextArea* log = window_->rEF();
+    ASSERT_TRUE(log->AutomaticallyCheckSpelling());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        window_->cEF()->setText(c.source);
+        window_->cOpt()->setEditText(c.perLine);
+        log->verticalScrollBar()->setValue(0);
+        window_->PushButton1()->click();
+        window_->repaint();
+
+        const QStringList lines = log->Text().split(u'\n');
+        const auto errorLine = std::find_if(lines.begin(), lines.end(), [&](const QString& line) {
+            return line.startsWith(c.errorLine);
+        });
+        ASSERT_NE(errorLine, lines.end()) << qPrintable(log->Text());
+        // The log runs past what it shows, and shows its end: the error line and
+        // whatever follows it.
+        ASSERT_GT(log->verticalScrollBar()->maximum(), 0);
+        EXPECT_EQ(log->verticalScrollBar()->value(), log->verticalScrollBar()->maximum());
+        // The error's last line is in view from its start, and so is the log's end.
+        const QRect shown = log->viewport()->rect();
+        const int lastLine = int(lines.size()) - 2;  // the text ends with a line end
+        const int lastLineStart = log->document()->findBlockByNumber(lastLine).position();
+        QTextCursor cursor(log->document());
+        for (int at : {lastLineStart, log->document()->characterCount() - 1}) {
+            cursor.setPosition(at);
+            EXPECT_TRUE(shown.contains(log->cursorRect(cursor))) << "position " << at << " is out of view";
+        }
+    }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include "app/file_types.h"
 #include "app/gui/dialogs.h"
+#include "app/gui/line_ends.h"
 #include "app/gui/file_type.h"
 #include "app/gui/spell_checker.h"
 #include "converter/documents.h"
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileDialog>
@@ -577,6 +579,15 @@ TEST_F(Documents, EditsAndTheirUndoChangeOnlyTheBytesTheyTouch)
          "#include <stdio.h>\r\n/* zeturn 0;\r\n}\r\n"},
         {"lines typed over, then Undo", mixed, 1, 3, {extendTo(5, 2), type("z"), undo}, mixed},
         {"all typed over, then Undo", mixed, 0, 0, {selectAll, type("q"), undo}, mixed},
+        // A lone CR and an LF that an edit brings together would read back as
+        // one CRLF: the line the edit touched takes another line end.
+        {"Return at the start of a line after a lone CR", "one\ntwo\rthree\n", 2, 0, {key(Qt::Key_Return)},
+         "one\ntwo\r\rthree\n"},
+        {"Return at the start of a line after a lone CR, then Undo", "one\ntwo\rthree\n", 2, 0,
+         {key(Qt::Key_Return), undo}, "one\ntwo\rthree\n"},
+        {"a line emptied between a lone CR and an LF", "a\rb\nc\r", 1, 0, {key(Qt::Key_Delete)}, "a\r\rc\r"},
+        {"a line emptied between a lone CR and an LF, then Undo", "a\rb\nc\r", 1, 1,
+         {key(Qt::Key_Backspace), undo}, "a\rb\nc\r"},
     };
     ASSERT_TRUE(gui::SpellChecker::shared().waitUntilReady());
     for (const auto& c : cases) {
@@ -599,7 +610,11 @@ TEST_F(Documents, EditsAndTheirUndoChangeOnlyTheBytesTheyTouch)
         auto shown = [](const QByteArray& bytes) {
             return QString::fromLatin1(bytes).replace(u'\r', QLatin1String("<CR>")).replace(u'\n', QLatin1String("<LF>\n"));
         };
-        EXPECT_EQ(shown(testsupport::readBytes(path("edit.c"))), shown(c.after));
+        const QByteArray saved = testsupport::readBytes(path("edit.c"));
+        EXPECT_EQ(shown(saved), shown(c.after));
+        // What is saved opens again as the lines that were shown.
+        std::vector<gui::LineEnd> ends;
+        EXPECT_EQ(gui::rawTextOf(QString::fromLatin1(saved), ends), window->cEF()->document()->toRawText());
         testsupport::closeAllWindows();
     }
     EXPECT_TRUE(requests_.empty());
@@ -622,6 +637,59 @@ TEST_F(Documents, ALineCopiedAndPastedKeepsItsNoBreakSpaceAndLineSeparator)
     window->repaint();
     window->SaveBB()->click();
     EXPECT_EQ(testsupport::readBytes(path("copy.c")), line + line);
+}
+
+TEST_F(Documents, LinesTypedIntoANewWindowEndAsThePlatformsTextFilesDo)
+{
+    const QString sample = TWKWin::make<TWKWin>()->cEF()->Text();
+    testsupport::closeAllWindows();
+    using Edit = std::function<void(gui::TextArea*)>;
+    auto at = [](int line, int column) {
+        return [=](gui::TextArea* area) {
+            QTextCursor cursor(area->document()->findBlockByNumber(line));
+            cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, column);
+            area->setTextCursor(cursor);
+        };
+    };
+    auto type = [](const char* text) {
+        return [=](gui::TextArea* area) { QTest::keyClicks(area, QLatin1String(text)); };
+    };
+    auto newLine = [](gui::TextArea* area) { QTest::keyClick(area, Qt::Key_Return); };
+    auto selectAll = [](gui::TextArea* area) { QTest::keySequence(area, QKeySequence::SelectAll); };
+    auto paste = [](const char* text) {
+        return [=](gui::TextArea* area) {
+            QApplication::clipboard()->setText(QLatin1String(text));
+            QTest::keySequence(area, QKeySequence::Paste);
+        };
+    };
+    const struct {
+        const char* name;
+        std::vector<Edit> edits;
+        QString expected;
+    } cases[] = {
+        {"the sample typed over", {selectAll, type("int x;"), newLine, type("int y;"), newLine},
+         QStringLiteral("int x;\nint y;\n")},
+        {"lines pasted over the sample", {selectAll, paste("int x;\r\nint y;\r")}, QStringLiteral("int x;\nint y;\n")},
+        // The sample's own lines keep their CR.
+        {"a line typed after the sample's last", {at(5, 1), newLine, type("int z;")},
+         QString(sample).replace(QStringLiteral("}\r"), QStringLiteral("}\nint z;\r"))},
+    };
+    ASSERT_TRUE(gui::SpellChecker::shared().waitUntilReady());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TWKWin* window = Module1::NewTWK();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        ASSERT_TRUE(window->cEF()->AutomaticallyCheckSpelling());
+        window->cEF()->setFocus();
+        for (const Edit& edit : c.edits) {
+            edit(window->cEF());
+            window->repaint();
+        }
+        answers_.push_back(QStringLiteral("new.c"));
+        window->SaveBB()->click();
+        EXPECT_EQ(testsupport::readBytes(path("new.c")), c.expected.toUtf8());
+        testsupport::closeAllWindows();
+    }
 }
 
 TEST_F(Documents, LineTypedIntoAFileWithoutLineEndsIsSavedWithLf)

@@ -23,6 +23,7 @@
 #include <functional>
 #include <memory>
 #include <random>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -81,22 +82,51 @@ QString visible(QString text)
 /// so each state notes the document's undo steps just after it was made, and
 /// an undo or redo lands on the latest state made at or below the steps it
 /// leaves.
+///
+/// Lines stay apart: where an edit leaves a CR line end just before the LF of
+/// an empty line, the one of the two that the edit made, else the one just
+/// after the edit, takes the first of the area's, CR, LF and CRLF that meets
+/// neither neighbour so.
 class Model {
 public:
-    explicit Model(const QString& text) : states_{{cellsOf(text), 0}} {}
+    Model(const QString& text, const QString& areaEnd) : states_{{cellsOf(text), 0}}, areaEnd_(areaEnd) {}
 
     const Cells& cells() const { return states_[current_].cells; }
     QString text() const { return textOf(cells()); }
 
+    /// Cells [start, end) replaced by `with`.
+    struct Replacement {
+        int start;
+        int end;
+        Cells with;
+    };
+
     /// The cells [start, end) replaced by `with`, leaving the document at
     /// `undoSteps`: a state of its own, even where it puts back what was there.
-    void replace(int start, int end, const Cells& with, int undoSteps)
+    void replace(int start, int end, const Cells& with, int undoSteps) { edit({{start, end, with}}, undoSteps); }
+
+    /// The replacements made one after another, as one state.
+    void edit(const std::vector<Replacement>& replacements, int undoSteps)
     {
-        if (start == end && with.empty())
-            return;
         Cells next = cells();
-        next.erase(next.begin() + start, next.begin() + end);
-        next.insert(next.begin() + start, with.begin(), with.end());
+        std::vector<std::pair<int, int>> made;  // where each replacement's cells are in the end
+        for (const auto& [start, end, with] : replacements) {
+            if (start == end && with.empty())
+                continue;
+            next.erase(next.begin() + start, next.begin() + end);
+            next.insert(next.begin() + start, with.begin(), with.end());
+            const int grown = int(with.size()) - (end - start);
+            auto moved = [&](int at) { return at <= start ? at : at >= end ? at + grown : start; };
+            for (auto& [from, to] : made)
+                std::tie(from, to) = std::pair(moved(from), moved(to));
+            made.emplace_back(start, start + int(with.size()));
+        }
+        if (made.empty())
+            return;
+        for (const auto& [from, to] : made) {
+            for (const int first : {from - 1, to - 1})
+                keepApart(next, first, first >= from && first < to ? first : first + 1);
+        }
         states_.resize(current_ + 1);
         states_.push_back({std::move(next), undoSteps});
         ++current_;
@@ -117,8 +147,25 @@ private:
         Cells cells;
         int undoSteps;
     };
+
+    void keepApart(Cells& cells, int first, int changed) const
+    {
+        auto cellAt = [&](int at) { return at >= 0 && at < int(cells.size()) ? cells[at] : QString(); };
+        if (cellAt(first) != u"\r" || cellAt(first + 1) != u"\n")
+            return;
+        const QString previous = cellAt(changed - 1);
+        const QString next = cellAt(changed + 1);
+        for (const QString& end : {areaEnd_, QStringLiteral("\r"), QStringLiteral("\n"), QStringLiteral("\r\n")}) {
+            if (!(previous == u"\r" && end == u"\n") && !(end == u"\r" && next == u"\n")) {
+                cells[changed] = end;
+                return;
+            }
+        }
+    }
+
     std::vector<State> states_;
     int current_ = 0;
+    QString areaEnd_;
 };
 
 class LineEnds : public ::testing::Test {
@@ -197,9 +244,46 @@ protected:
 };
 
 // ---------------------------------------------------------------------------
-// Reports wider than the edit
+// The keeper, fed the document's reports
 
-TEST(LineEndKeeper, AReportWiderThanTheEditMovesOnlyTheBreaksTheEditMoved)
+/// Follows one change of a document whose text was `raw` and becomes
+/// `after`, as a text area reports it.
+void follow(gui::LineEndKeeper& keeper, const gui::DocumentChange& change)
+{
+    QString after = keeper.raw();
+    after.replace(change.position, change.charsRemoved, change.added);
+    keeper.follow(change, [&](int at) { return int(QStringView(after).first(at).count(QChar::ParagraphSeparator)); });
+}
+
+TEST(LineEndKeeper, UndoAndRedoOfADragPutBackTheLineEndsOfBothEnds)
+{
+    using gui::LineEnd;
+    const QChar b = QChar::ParagraphSeparator;
+    // "a" and its CR dragged from the first line to after "c": the drag's one
+    // step removes a break at the start and adds one further down, and undoing
+    // it or redoing it must take those back in the right order.
+    const QString before = QStringLiteral("a%1b%1c%1d").arg(b);
+    const QString dragged = QStringLiteral("b%1ca%1%1d").arg(b);
+    gui::LineEndKeeper keeper;
+    keeper.reset(before, {LineEnd::CR, LineEnd::LF, LineEnd::CR}, LineEnd::CRLF);
+    const struct {
+        const char* name;
+        gui::DocumentChange change;
+        QString expected;
+    } steps[] = {
+        {"dragged", {0, 7, dragged, {0, 2}, {5, 5}, 1, true, std::nullopt}, QStringLiteral("b\nca\r\n\rd")},
+        {"undone", {0, 7, before, {5, 5}, {0, 2}, 0, false, std::nullopt}, QStringLiteral("a\rb\nc\rd")},
+        {"redone", {0, 7, dragged, {0, 2}, {5, 5}, 1, false, std::nullopt}, QStringLiteral("b\nca\r\n\rd")},
+        {"undone again", {0, 7, before, {5, 5}, {0, 2}, 0, false, std::nullopt}, QStringLiteral("a\rb\nc\rd")},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.name);
+        follow(keeper, step.change);
+        EXPECT_EQ(visible(keeper.text()), visible(step.expected));
+    }
+}
+
+TEST(LineEndKeeper, AnEditMovesOnlyTheBreaksItMovedAndKeepsTheLinesApart)
 {
     using gui::LineEnd;
     const QChar b = QChar::ParagraphSeparator;
@@ -207,39 +291,144 @@ TEST(LineEndKeeper, AReportWiderThanTheEditMovesOnlyTheBreaksTheEditMoved)
         const char* name;
         QString raw;
         std::vector<LineEnd> ends;
+        LineEnd area;
         gui::DocumentChange change;
-        QString expected;  ///< with CRLF for the area's line end
+        QString expected;
     } cases[] = {
-        {"a key typed, reported three lines wide", QStringLiteral("a%1b%1c").arg(b), {LineEnd::CR, LineEnd::LF},
-         {0, 5, QStringLiteral("a%1bx%1c").arg(b), {3, 3}, {4, 4}, 1, true}, QStringLiteral("a\rbx\nc")},
+        {"a key typed, reported three lines wide", QStringLiteral("a%1b%1c").arg(b),
+         {LineEnd::CR, LineEnd::LF}, LineEnd::CRLF,
+         {0, 5, QStringLiteral("a%1bx%1c").arg(b), {3, 3}, {4, 4}, 1, true, std::nullopt}, QStringLiteral("a\rbx\nc")},
         {"Return at the start of an empty line, reported wide", QStringLiteral("a%1%1b").arg(b),
-         {LineEnd::CR, LineEnd::LF}, {0, 4, QStringLiteral("a%1%1%1b").arg(b), {2, 2}, {3, 3}, 1, true},
+         {LineEnd::CR, LineEnd::LF}, LineEnd::CRLF,
+         {0, 4, QStringLiteral("a%1%1%1b").arg(b), {2, 2}, {3, 3}, 1, true, std::nullopt},
          QStringLiteral("a\r\r\n\nb")},
         {"Backspace at the start of an empty line, reported wide", QStringLiteral("a%1%1b").arg(b),
-         {LineEnd::CR, LineEnd::LF}, {0, 4, QStringLiteral("a%1b").arg(b), {2, 2}, {1, 1}, 1, true},
+         {LineEnd::CR, LineEnd::LF}, LineEnd::CRLF,
+         {0, 4, QStringLiteral("a%1b").arg(b), {2, 2}, {1, 1}, 1, true, std::nullopt},
          QStringLiteral("a\nb")},
-        {"Delete on an empty line, reported wide", QStringLiteral("a%1%1b").arg(b), {LineEnd::CR, LineEnd::LF},
-         {0, 4, QStringLiteral("a%1b").arg(b), {2, 2}, {2, 2}, 1, true}, QStringLiteral("a\rb")},
-        {"formats changed and nothing else", QStringLiteral("a%1%1b").arg(b), {LineEnd::CR, LineEnd::LF},
-         {0, 4, QStringLiteral("a%1%1b").arg(b), {1, 3}, {1, 3}, 0, false}, QStringLiteral("a\r\nb")},
-        {"a selected break typed over with Return", QStringLiteral("a%1b").arg(b), {LineEnd::LF},
-         {0, 3, QStringLiteral("a%1b").arg(b), {1, 2}, {2, 2}, 1, true}, QStringLiteral("a\r\nb")},
+        {"Delete on an empty line, reported wide", QStringLiteral("a%1%1b").arg(b),
+         {LineEnd::CR, LineEnd::LF}, LineEnd::CRLF,
+         {0, 4, QStringLiteral("a%1b").arg(b), {2, 2}, {2, 2}, 1, true, std::nullopt}, QStringLiteral("a\rb")},
+        {"formats changed and nothing else", QStringLiteral("a%1%1b").arg(b), {LineEnd::LF, LineEnd::CR}, LineEnd::CRLF,
+         {0, 4, QStringLiteral("a%1%1b").arg(b), {1, 3}, {1, 3}, 0, false, std::nullopt}, QStringLiteral("a\n\rb")},
+        {"a selected break typed over with Return", QStringLiteral("a%1b").arg(b), {LineEnd::LF}, LineEnd::CRLF,
+         {0, 3, QStringLiteral("a%1b").arg(b), {1, 2}, {2, 2}, 1, true, std::nullopt}, QStringLiteral("a\r\nb")},
         // A drag within the area removes the selection and inserts it where it
         // is dropped, in one report that spans the lines between.
-        {"a selection dragged down past two lines", QStringLiteral("ab%1cd%1ef").arg(b), {LineEnd::CR, LineEnd::LF},
-         {0, 8, QStringLiteral("%1cd%1efab").arg(b), {0, 2}, {8, 8}, 1, true}, QStringLiteral("\rcd\nefab")},
-        {"a selection dragged up past two lines", QStringLiteral("ab%1cd%1ef").arg(b), {LineEnd::CR, LineEnd::LF},
-         {0, 8, QStringLiteral("efab%1cd%1").arg(b), {8, 6}, {2, 2}, 1, true}, QStringLiteral("efab\rcd\n")},
-        {"a selection with a break dragged down", QStringLiteral("ab%1cd%1ef").arg(b), {LineEnd::CR, LineEnd::LF},
-         {0, 8, QStringLiteral("ad%1efb%1c").arg(b), {1, 4}, {8, 8}, 1, true}, QStringLiteral("ad\nefb\r\nc")},
+        {"a selection dragged down past two lines", QStringLiteral("ab%1cd%1ef").arg(b),
+         {LineEnd::CR, LineEnd::LF}, LineEnd::CRLF,
+         {0, 8, QStringLiteral("%1cd%1efab").arg(b), {0, 2}, {8, 8}, 1, true, std::nullopt},
+         QStringLiteral("\rcd\nefab")},
+        {"a selection dragged up past two lines", QStringLiteral("ab%1cd%1ef").arg(b),
+         {LineEnd::CR, LineEnd::LF}, LineEnd::CRLF,
+         {0, 8, QStringLiteral("efab%1cd%1").arg(b), {8, 6}, {2, 2}, 1, true, std::nullopt},
+         QStringLiteral("efab\rcd\n")},
+        {"a selection with a break dragged down", QStringLiteral("ab%1cd%1ef").arg(b),
+         {LineEnd::CR, LineEnd::LF}, LineEnd::CRLF,
+         {0, 8, QStringLiteral("ad%1efb%1c").arg(b), {1, 4}, {8, 8}, 1, true, std::nullopt},
+         QStringLiteral("ad\nefb\r\nc")},
+        {"one character dragged down past a break", QStringLiteral("A%1x%1b%1c").arg(b),
+         {LineEnd::LF, LineEnd::CR, LineEnd::LF}, LineEnd::CRLF,
+         {0, 7, QStringLiteral("A%1%1bx%1c").arg(b), {2, 3}, {5, 5}, 1, true, std::nullopt},
+         QStringLiteral("A\n\rbx\nc")},
+        {"one character dragged up past a break", QStringLiteral("A%1b%1x%1c").arg(b),
+         {LineEnd::LF, LineEnd::CR, LineEnd::LF}, LineEnd::CRLF,
+         {2, 3, QStringLiteral("xb%1").arg(b), {5, 4}, {3, 3}, 1, true, std::nullopt},
+         // b's CR and x's LF meet: x's, the one after the edit, takes the area's.
+         QStringLiteral("A\nxb\r\r\nc")},
+        // A CR, then the break typed: as LF they would read back as one CRLF.
+        {"Return at the start of a line after a lone CR", QStringLiteral("one%1two%1three%1").arg(b),
+         {LineEnd::LF, LineEnd::CR, LineEnd::LF}, LineEnd::LF,
+         {8, 0, QString(b), {8, 8}, {9, 9}, 1, true, std::nullopt}, QStringLiteral("one\ntwo\r\rthree\n")},
+        {"a line emptied between a CR and an LF", QStringLiteral("a%1b%1c%1").arg(b),
+         {LineEnd::CR, LineEnd::LF, LineEnd::CR}, LineEnd::CR,
+         {2, 1, QString(), {2, 2}, {2, 2}, 1, true, std::nullopt}, QStringLiteral("a\r\rc\r")},
+        {"the same in a file of LF", QStringLiteral("a%1b%1c%1").arg(b),
+         {LineEnd::CR, LineEnd::LF, LineEnd::LF}, LineEnd::LF,
+         {2, 1, QString(), {2, 2}, {2, 2}, 1, true, std::nullopt}, QStringLiteral("a\r\rc\n")},
+        // CR would meet the LF after it, LF the CR before it.
+        {"a break typed between a CR and an empty line's LF", QStringLiteral("a%1%1c").arg(b),
+         {LineEnd::CR, LineEnd::LF}, LineEnd::LF,
+         {2, 0, QString(b), {2, 2}, {3, 3}, 1, true, std::nullopt}, QStringLiteral("a\r\r\n\nc")},
+        // The break the edit made changes, not the line end of a line it did not touch.
+        {"a typed CR before a line's own LF", QStringLiteral("ab%1%1c").arg(b),
+         {LineEnd::LF, LineEnd::LF}, LineEnd::CR,
+         {1, 0, QString(b), {1, 1}, {2, 2}, 1, true, std::nullopt}, QStringLiteral("a\rb\n\nc")},
+        {"a typed CR meeting an LF after it", QStringLiteral("a%1%1c").arg(b),
+         {LineEnd::LF, LineEnd::LF}, LineEnd::CR,
+         {1, 0, QString(b), {1, 1}, {2, 2}, 1, true, std::nullopt}, QStringLiteral("a\n\n\nc")},
+        {"lines apart already", QStringLiteral("a%1b%1c").arg(b), {LineEnd::CR, LineEnd::LF}, LineEnd::LF,
+         {3, 0, QStringLiteral("x"), {3, 3}, {4, 4}, 1, true, std::nullopt}, QStringLiteral("a\rbx\nc")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         gui::LineEndKeeper keeper;
-        keeper.reset(c.raw, c.ends);
-        const QString after = QString(c.raw).replace(c.change.position, c.change.charsRemoved, c.change.added);
-        keeper.follow(c.change, [&](int at) { return int(QStringView(after).first(at).count(b)); });
-        EXPECT_EQ(visible(keeper.text(u"\r\n")), visible(c.expected));
+        keeper.reset(c.raw, c.ends, c.area);
+        follow(keeper, c.change);
+        EXPECT_EQ(visible(keeper.text()), visible(c.expected));
+        // Read back, it holds the lines the document shows, and undone, what was there.
+        std::vector<LineEnd> readBack;
+        EXPECT_EQ(gui::rawTextOf(keeper.text(), readBack), keeper.raw());
+        const QString removed = c.raw.mid(c.change.position, c.change.charsRemoved);
+        follow(keeper, {c.change.position, int(c.change.added.size()), removed, c.change.after, c.change.before, 0,
+                        false, std::nullopt});
+        EXPECT_EQ(keeper.ends(), c.ends);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Input methods
+
+TEST_F(LineEnds, AnInputMethodsCommitReplacesTheRangeItNames)
+{
+    using Event = std::function<std::unique_ptr<QInputMethodEvent>()>;
+    auto commit = [](const QString& text, int from, int length) -> Event {
+        return [=] {
+            auto event = std::make_unique<QInputMethodEvent>();
+            event->setCommitString(text, from, length);
+            return event;
+        };
+    };
+    auto preedit = [](const QString& text) -> Event {
+        return [=] { return std::make_unique<QInputMethodEvent>(text, QList<QInputMethodEvent::Attribute>()); };
+    };
+    const struct {
+        const char* name;
+        QString text;
+        int anchor;
+        int position;
+        std::vector<Event> events;
+        QString expected;
+    } cases[] = {
+        {"a break committed over two", QStringLiteral("\r\n\n"), 0, 0, {commit(QStringLiteral("\n"), 0, 2)},
+         QStringLiteral("\r\n")},
+        {"a break committed before the cursor", QStringLiteral("\u2029"), 1, 1, {commit(QStringLiteral("\r"), -1, 0)},
+         QStringLiteral("\n\u2029")},
+        // A triple click selects the line with its break.
+        {"a character committed before a line selected", QStringLiteral("\n\r"), 1, 2,
+         {commit(QStringLiteral("\u5BB6"), -1, 0)}, QStringLiteral("\u5BB6\n")},
+        {"a word reconverted across a break", QStringLiteral("ab\rcd\nef"), 3, 3,
+         {commit(QStringLiteral("XY"), -2, 3)}, QStringLiteral("aXYd\nef")},
+        // Outside the text a range's start is not taken, and it counts from the cursor.
+        {"a range reaching before the text", QStringLiteral("ab\ncd"), 1, 1, {commit(QStringLiteral("x"), -5, 1)},
+         QStringLiteral("ax\ncd")},
+        {"a preedit over a selection, then its commit", QStringLiteral("a\rb\nc"), 1, 3,
+         {preedit(QStringLiteral("k")), commit(QStringLiteral("\u304B"), 0, 0)}, QStringLiteral("a\u304B\nc")},
+        {"a preedit alone", QStringLiteral("a\r\nb\n"), 1, 1, {preedit(QStringLiteral("ka"))},
+         QStringLiteral("a\r\nb\n")},
+        {"a preedit, then its commit with a break", QStringLiteral("a\r\nb\n"), 3, 3,
+         {preedit(QStringLiteral("ka")), commit(QStringLiteral("x\ny"), 0, 0)}, QStringLiteral("a\r\nbx\r\ny\n")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        area_->setText(c.text);
+        paint();
+        select(c.anchor, c.position);
+        for (const Event& event : c.events) {
+            QApplication::sendEvent(area_, event().get());
+            paint();
+        }
+        EXPECT_EQ(visible(area_->Text()), visible(c.expected));
     }
 }
 
@@ -358,13 +547,36 @@ QString LineEnds::randomStep(std::mt19937& random, Model& model, const QString& 
         model.replace(at, to, {}, undoSteps());
         return QStringLiteral("client deletes %1..%2").arg(at).arg(to);
     }
-    case 11: {
-        const QString text = randomPaste(random);
+    case 11: {  // an input method composes, perhaps, then commits over a range it names, perhaps
+        QString done;
+        int at = cursor;
+        int length = size;
+        std::vector<Model::Replacement> edits;
+        // While input comes, the selection goes.
+        if (start != end) {
+            edits.push_back({start, end, {}});
+            at = start;
+            length -= end - start;
+        }
+        if (random() % 3 == 0) {
+            QInputMethodEvent compose(QStringLiteral("ka"), {});
+            QApplication::sendEvent(area_, &compose);
+            model.edit(std::exchange(edits, {}), undoSteps());
+            done = QStringLiteral("input method composes, then ");
+        }
+        // What follows a composition is what it composed: a break there would
+        // leave Qt's preedit behind in the line it started on.
+        const QString text = done.isEmpty() ? randomPaste(random) : QStringLiteral("\u304B");
+        // The range is counted from the cursor, and lies within the text.
+        const bool ranged = random() % 2;
+        const int from = ranged ? std::uniform_int_distribution(-std::min(at, 3), std::min(length - at, 3))(random) : 0;
+        const int count = ranged ? std::uniform_int_distribution(0, std::min(length - at - from, 3))(random) : 0;
         QInputMethodEvent commit;
-        commit.setCommitString(text);
+        commit.setCommitString(text, from, count);
         QApplication::sendEvent(area_, &commit);
-        model.replace(start, end, cellsOf(text, areaEnd), undoSteps());
-        return QStringLiteral("input method commits ") + visible(text);
+        edits.push_back({at + from, at + from + count, cellsOf(text, areaEnd)});
+        model.edit(edits, undoSteps());
+        return done + QStringLiteral("commits %1 over %2,%3").arg(visible(text)).arg(from).arg(count);
     }
     case 12: {  // text dropped from elsewhere, somewhere in view
         const QString text = randomPaste(random);
@@ -422,7 +634,7 @@ TEST_F(LineEnds, RandomEditsUndoAndRedoKeepEveryLineEndAsACharacter)
         const auto firstBreak = std::find_if(cells.begin(), cells.end(), isBreak);
         const QString areaEnd = firstBreak != cells.end() ? *firstBreak : gui::EndOfLine();
 
-        Model model(document);
+        Model model(document, areaEnd);
         QStringList steps;
         for (int step = 0; step < kStepsPerDocument; ++step) {
             steps << randomStep(random, model, areaEnd);

@@ -458,6 +458,26 @@ TEST_F(MenuBarTest, EditEntriesActOnTheFocusedTextControl)
     }
 }
 
+TEST_F(MenuBarTest, SelectAllThenPasteFromTheMenuReplacesEveryLine)
+{
+    auto* window = gui::Window::make<TWKWin>();
+    bringToFront(window);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    gui::TextArea* area = window->cEF();
+    // The first line ends in a break that no typed one takes; the area's is LF.
+    area->setText(QStringLiteral("p\u2029a\nb\rc"));
+    area->setFocus();
+    // Select All leaves the cursor where it is, at the end: only the selection changes.
+    area->moveCursor(QTextCursor::End);
+    window->repaint();
+    QApplication::clipboard()->setText(QStringLiteral("p\nq"));
+    actionOf(window, "EditSelectAll")->trigger();
+    openMenu(window, "EditMenu");
+    actionOf(window, "EditPaste")->trigger();
+    window->repaint();
+    EXPECT_EQ(area->Text(), QStringLiteral("p\nq"));
+}
+
 TEST_F(MenuBarTest, UndoAndSelectAllInAComboBoxsText)
 {
     auto* window = gui::Window::make<TWKWin>();

@@ -84,6 +84,14 @@ std::vector<InputCase> dragCases()
         // dropped, its line end now the area's, and the lines it leaves join.
         {"MoveDroppedOutsideItsSelection", dragSelection(twoOn + QStringList{QStringLiteral("cEF:22")}),
          QStringLiteral("alpha\r\nbralie\rdevo\r\ncharlta\r\necho\n"), kOpened, kOpened, "22-22"},
+        // Undo and redo put back exactly the line ends of both ends of the move.
+        {"MoveDroppedOutsideItsSelectionThenUndone",
+         dragSelection(twoOn + QStringList{QStringLiteral("cEF:22")}) + QStringList{QStringLiteral("key ctrl+z")},
+         kOpened, kOpened, kOpened, "22-22"},
+        {"MoveDroppedOutsideItsSelectionThenUndoneAndRedone",
+         dragSelection(twoOn + QStringList{QStringLiteral("cEF:22")})
+             + QStringList{QStringLiteral("key ctrl+z"), QStringLiteral("key ctrl+shift+z")},
+         QStringLiteral("alpha\r\nbralie\rdevo\r\ncharlta\r\necho\n"), kOpened, kOpened, "22-22"},
         {"CopyDroppedInsideItsSelection",
          QStringList{QStringLiteral("keydown ctrl")} + dragSelection(twoOn) + QStringList{QStringLiteral("keyup ctrl")},
          QStringLiteral("alpha\r\nbravo\nchavo\r\ncharrlie\rdelta\r\necho\n"), kOpened, kOpened, "22-22"},

@@ -236,6 +236,20 @@ TEST_F(TextArea, OrdinaryTextWrapsAtWordsAndALongRunWithoutBreakAnywhere)
          QTextOption::WrapAnywhere},
         {"a glued run just short enough", glued(u'\u00A0', 499) + u' ' + glued(u'\u00A0', 499),
          {}, QTextOption::WrapAtWordBoundaryOrAnywhere},
+        // Every line of a text set is looked at, not the last alone.
+        {"a blob on the first of three lines", blob + u'\r' + words + u'\r' + words, {}, QTextOption::WrapAnywhere},
+        {"a blob on the middle one of three", words + u'\n' + blob + u'\n' + words, {}, QTextOption::WrapAnywhere},
+        // Two runs short enough joined by a key typed over the blank between them:
+        // the run reaches past the edit on both sides.
+        {"two runs joined into one too long", QString(1500, u'x') + u' ' + QString(1500, u'y'),
+         [&] {
+             QTextCursor blank(area_->document());
+             blank.setPosition(1500);
+             blank.setPosition(1501, QTextCursor::KeepAnchor);
+             area_->setTextCursor(blank);
+             QTest::keyClicks(area_, QStringLiteral("z"));
+         },
+         QTextOption::WrapAnywhere},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -121,10 +121,30 @@ QStringView textOf(LineEnd end)
     return {};
 }
 
-void LineEndKeeper::reset(QString raw, std::vector<LineEnd> ends)
+QString rawTextOf(QStringView text, std::vector<LineEnd>& ends)
+{
+    QString raw;
+    raw.reserve(text.size());
+    qsizetype from = 0;
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        const auto [end, length] = lineEndAt(text, at);
+        if (length == 0)
+            continue;
+        raw += text.sliced(from, at - from);
+        raw += kBreak;
+        ends.push_back(end);
+        at += length - 1;
+        from = at + 1;
+    }
+    raw += text.sliced(from);
+    return raw;
+}
+
+void LineEndKeeper::reset(QString raw, std::vector<LineEnd> ends, LineEnd areaLineEnd)
 {
     raw_ = std::move(raw);
     ends_ = std::move(ends);
+    areaLineEnd_ = areaLineEnd;
     steps_.clear();
     undoSteps_ = 0;
 }
@@ -140,18 +160,25 @@ std::vector<LineEndKeeper::Range> LineEndKeeper::follow(const DocumentChange& ch
     const int breaks = breaksBefore(int(raw_.size()));
 
     const int steps = change.undoSteps;
-    const bool undone = steps < undoSteps_;
-    const bool redone = steps > undoSteps_ && !change.commandAdded;
+    const bool known = change.edits.has_value();
+    const bool undone = !known && steps < undoSteps_;
+    const bool redone = !known && steps > undoSteps_ && !change.commandAdded;
     std::vector<Range> edited;
     if (!(undone || redone) || !replay(undoSteps_, steps)) {
         // An edit drops what the document can no longer redo; a report of
         // changed formats alone drops nothing.
-        if (change.commandAdded || before != change.added) {
+        if (known || change.commandAdded || before != change.added) {
             const int kept = std::min(undoSteps_, steps);
             steps_.erase(std::find_if(steps_.begin(), steps_.end(), [&](const Step& s) { return s.undoSteps > kept; }),
                          steps_.end());
         }
-        edited = edit(position, before, change.added, change, breaksBefore);
+        std::vector<Splice> splices;
+        std::optional<std::vector<Range>> exact;
+        if (known)
+            exact = knownEdits(position, before, change.added, change, breaksBefore, splices);
+        edited = exact ? std::move(*exact) : edit(position, before, change.added, change, breaksBefore, splices);
+        keepLinesApart(edited, breaksBefore, splices);
+        record(change.undoSteps, std::move(splices));
     }
     undoSteps_ = steps;
     if (int(ends_.size()) != breaks) {
@@ -165,10 +192,10 @@ std::vector<LineEndKeeper::Range> LineEndKeeper::follow(const DocumentChange& ch
 
 std::vector<LineEndKeeper::Range> LineEndKeeper::edit(int position, QStringView before, QStringView after,
                                                        const DocumentChange& change,
-                                                       const std::function<int(int)>& breaksBefore)
+                                                       const std::function<int(int)>& breaksBefore,
+                                                       std::vector<Splice>& splices)
 {
     const std::vector<Hunk> hunks = editBetween(before, after, position, change.before, change.after);
-    std::vector<Splice> splices;
     std::vector<Range> edited;
     int shift = 0;  // breaks added minus breaks removed by the hunks before this one
     for (const Hunk& hunk : hunks) {
@@ -179,26 +206,108 @@ std::vector<LineEndKeeper::Range> LineEndKeeper::edit(int position, QStringView 
             continue;
         // The breaks before the hunk are the same in the old text and the new,
         // but for those the hunks before it removed or added.
-        splices.push_back({breaksBefore(int(position + hunk.newStart)) - shift,
-                           std::vector<LineEnd>(removed), inserted});
+        splices.push_back({breaksBefore(int(position + hunk.newStart)) - shift, std::vector<LineEnd>(removed),
+                           std::vector<LineEnd>(inserted, LineEnd::AreaLineEnd)});
         shift += inserted - removed;
     }
     // The last first, so that each index still counts the breaks as they were.
     std::reverse(splices.begin(), splices.end());
-    for (Splice& splice : splices) {
-        splice.index = std::clamp(splice.index, 0, int(ends_.size()));
-        const auto at = ends_.begin() + splice.index;
-        const auto last = at + std::min(int(splice.removed.size()), int(ends_.end() - at));
-        splice.removed.assign(at, last);
-        ends_.insert(ends_.erase(at, last), splice.inserted, LineEnd::AreaLineEnd);
+    for (Splice& splice : splices)
+        applySplice(splice);
+    return edited;
+}
+
+std::optional<std::vector<LineEndKeeper::Range>> LineEndKeeper::knownEdits(
+    int position, QStringView before, QStringView after, const DocumentChange& change,
+    const std::function<int(int)>& breaksBefore, std::vector<Splice>& splices)
+{
+    // Only edits that make exactly the reported text are taken; any other
+    // report (a format changed as well, say) is left to the guess.
+    QString text = before.toString();
+    for (const TextEdit& known : *change.edits) {
+        const qsizetype at = known.position - position;
+        if (at < 0 || known.removed < 0 || at + known.removed > text.size()
+            || known.inserted.count(kBreak) != qsizetype(known.ends.size()))
+            return std::nullopt;
+        text.replace(at, known.removed, known.inserted);
     }
-    if (!splices.empty() && change.undoSteps > 0) {
-        if (!steps_.empty() && steps_.back().undoSteps == change.undoSteps)
-            steps_.back().splices.insert(steps_.back().splices.end(), splices.begin(), splices.end());
-        else
-            steps_.push_back({change.undoSteps, std::move(splices)});
+    if (text != after)
+        return std::nullopt;
+
+    text = before.toString();
+    const int breaksAhead = breaksBefore(position);
+    std::vector<Range> edited;
+    for (const TextEdit& known : *change.edits) {
+        const qsizetype at = known.position - position;
+        const int removed = int(QStringView(text).sliced(at, known.removed).count(kBreak));
+        if (removed > 0 || !known.ends.empty()) {
+            splices.push_back({breaksAhead + int(QStringView(text).first(at).count(kBreak)),
+                               std::vector<LineEnd>(removed), known.ends});
+            applySplice(splices.back());
+        }
+        text.replace(at, known.removed, known.inserted);
+        // What the earlier edits made moves with this one.
+        const int end = known.position + known.removed;
+        const int grown = int(known.inserted.size()) - known.removed;
+        auto moved = [&](int p) { return p <= known.position ? p : p >= end ? p + grown : known.position; };
+        for (Range& range : edited)
+            range = {moved(range.start), moved(range.end)};
+        edited.push_back({known.position, known.position + int(known.inserted.size())});
     }
     return edited;
+}
+
+void LineEndKeeper::applySplice(Splice& splice)
+{
+    splice.index = std::clamp(splice.index, 0, int(ends_.size()));
+    const auto at = ends_.begin() + splice.index;
+    const auto last = at + std::min(int(splice.removed.size()), int(ends_.end() - at));
+    splice.removed.assign(at, last);
+    ends_.insert(ends_.erase(at, last), splice.inserted.begin(), splice.inserted.end());
+}
+
+void LineEndKeeper::keepLinesApart(const std::vector<Range>& edited, const std::function<int(int)>& breaksBefore,
+                                   std::vector<Splice>& splices)
+{
+    // Two breaks meet where the edit begins or ends: a CR there followed at
+    // once by an LF would read back as one CRLF, one line less than shown.
+    // The break within the edit changes, else the one just after it: the
+    // line end of the line the edit touched; every other line keeps its own.
+    auto isBreak = [&](qsizetype at) { return at >= 0 && at < raw_.size() && raw_[at] == kBreak; };
+    for (const Range& range : edited) {
+        for (const int first : {range.start - 1, range.end - 1}) {
+            if (!isBreak(first) || !isBreak(first + 1))
+                continue;
+            const int index = breaksBefore(first);
+            if (index + 1 >= int(ends_.size()) || resolved(ends_[index]) != LineEnd::CR
+                || resolved(ends_[index + 1]) != LineEnd::LF)
+                continue;
+            const bool firstIsEdited = first >= range.start && first < range.end;
+            const int changed = firstIsEdited ? index : index + 1;
+            const int at = firstIsEdited ? first : first + 1;
+            const LineEnd previous = isBreak(at - 1) ? resolved(ends_[changed - 1]) : LineEnd::AreaLineEnd;
+            const LineEnd next = isBreak(at + 1) && changed + 1 < int(ends_.size()) ? resolved(ends_[changed + 1])
+                                                                                    : LineEnd::AreaLineEnd;
+            for (const LineEnd candidate : {LineEnd::AreaLineEnd, LineEnd::CR, LineEnd::LF, LineEnd::CRLF}) {
+                const LineEnd is = resolved(candidate);
+                if ((previous == LineEnd::CR && is == LineEnd::LF) || (is == LineEnd::CR && next == LineEnd::LF))
+                    continue;
+                splices.push_back({changed, std::vector<LineEnd>(1), {candidate}});
+                applySplice(splices.back());
+                break;
+            }
+        }
+    }
+}
+
+void LineEndKeeper::record(int undoSteps, std::vector<Splice> splices)
+{
+    if (splices.empty() || undoSteps <= 0)
+        return;
+    if (!steps_.empty() && steps_.back().undoSteps == undoSteps)
+        steps_.back().splices.insert(steps_.back().splices.end(), splices.begin(), splices.end());
+    else
+        steps_.push_back({undoSteps, std::move(splices)});
 }
 
 bool LineEndKeeper::replay(int fromSteps, int toSteps)
@@ -210,10 +319,11 @@ bool LineEndKeeper::replay(int fromSteps, int toSteps)
             if (step->undoSteps <= toSteps || step->undoSteps > fromSteps)
                 continue;
             for (auto splice = step->splices.rbegin(); splice != step->splices.rend(); ++splice) {
-                if (!fits(splice->index, splice->inserted))
+                if (!fits(splice->index, splice->inserted.size()))
                     return false;
                 const auto at = ends.begin() + splice->index;
-                ends.insert(ends.erase(at, at + splice->inserted), splice->removed.begin(), splice->removed.end());
+                ends.insert(ends.erase(at, at + splice->inserted.size()), splice->removed.begin(),
+                            splice->removed.end());
             }
         }
     } else {
@@ -224,7 +334,8 @@ bool LineEndKeeper::replay(int fromSteps, int toSteps)
                 if (!fits(splice.index, splice.removed.size()))
                     return false;
                 const auto at = ends.begin() + splice.index;
-                ends.insert(ends.erase(at, at + splice.removed.size()), splice.inserted, LineEnd::AreaLineEnd);
+                ends.insert(ends.erase(at, at + splice.removed.size()), splice.inserted.begin(),
+                            splice.inserted.end());
             }
         }
     }
@@ -232,8 +343,9 @@ bool LineEndKeeper::replay(int fromSteps, int toSteps)
     return true;
 }
 
-QString LineEndKeeper::text(QStringView areaLineEnd) const
+QString LineEndKeeper::text() const
 {
+    const QStringView areaLineEnd = textOf(areaLineEnd_);
     const bool allTheAreas = std::all_of(ends_.begin(), ends_.end(), [&](LineEnd end) {
         return end == LineEnd::AreaLineEnd || textOf(end) == areaLineEnd;
     });

@@ -5,12 +5,14 @@
 
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextBoundaryFinder>
 #include <QTextLayout>
 #include <QTimer>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -80,13 +82,14 @@ bool hasLongRunWithoutBreak(QStringView text)
 
 }  // namespace
 
-TextArea::TextArea(QWidget* parent) : QPlainTextEdit(parent), lineEnd_(EndOfLine())
+TextArea::TextArea(QWidget* parent) : QPlainTextEdit(parent)
 {
     setTabChangesFocus(true);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    lineEnds_.reset({}, {}, lineEndAt(EndOfLine(), 0).first);
     connect(document(), &QTextDocument::contentsChange, this, &TextArea::followChange);
     connect(document(), &QTextDocument::undoCommandAdded, this, [this] { commandAdded_ = true; });
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &TextArea::rememberCursor);
@@ -95,50 +98,75 @@ TextArea::TextArea(QWidget* parent) : QPlainTextEdit(parent), lineEnd_(EndOfLine
 
 QString TextArea::Text() const
 {
-    return lineEnds_.text(lineEnd_);
+    return lineEnds_.text();
 }
 
 void TextArea::setText(const QString& text)
 {
-    // One pass finds the area's line end, every line's own, and whether some
-    // line holds a run too long to wrap at word boundaries.
+    replaceText(text, std::nullopt);
+}
+
+void TextArea::setText(const QString& text, QStringView typedLineEnd)
+{
+    replaceText(text, typedLineEnd.isEmpty() ? std::nullopt : std::optional(lineEndAt(typedLineEnd, 0).first));
+}
+
+void TextArea::replaceText(const QString& text, std::optional<LineEnd> typedLineEnd)
+{
     std::vector<LineEnd> ends;
-    LineEnd areaEnd = LineEnd::AreaLineEnd;
-    bool longRun = false;
-    qsizetype lineStart = 0;
-    for (qsizetype at = 0; at < text.size(); ++at) {
-        const auto [end, length] = lineEndAt(text, at);
-        if (length == 0)
-            continue;
-        longRun = longRun || hasLongRunWithoutBreak(QStringView(text).sliced(lineStart, at - lineStart));
-        if (areaEnd == LineEnd::AreaLineEnd && (end == LineEnd::CR || end == LineEnd::LF || end == LineEnd::CRLF))
-            areaEnd = end;
-        ends.push_back(end);
-        at += length - 1;
-        lineStart = at + 1;
+    const QString raw = rawTextOf(text, ends);
+    LineEnd areaEnd = typedLineEnd.value_or(LineEnd::AreaLineEnd);
+    for (auto end = ends.begin(); areaEnd == LineEnd::AreaLineEnd && end != ends.end(); ++end) {
+        if (*end == LineEnd::CR || *end == LineEnd::LF || *end == LineEnd::CRLF)
+            areaEnd = *end;
     }
-    longRun = longRun || hasLongRunWithoutBreak(QStringView(text).sliced(lineStart));
-    lineEnd_ = areaEnd == LineEnd::AreaLineEnd ? EndOfLine() : textOf(areaEnd).toString();
+    if (areaEnd == LineEnd::AreaLineEnd)
+        areaEnd = lineEndAt(EndOfLine(), 0).first;
+    // Every line is looked at: a long run in any of them makes laying out the
+    // whole text slow.
+    bool longRun = false;
+    for (const QStringView line : QStringView(raw).tokenize(QChar(QChar::ParagraphSeparator))) {
+        if ((longRun = hasLongRunWithoutBreak(line)))
+            break;
+    }
 
     // The wrap mode comes first, so that the text is laid out once.
     setWrapAnywhere(longRun);
     settingEnds_ = std::move(ends);
+    settingAreaLineEnd_ = areaEnd;
     settingText_ = true;
     settingFollowed_ = false;
     setPlainText(text);
     settingText_ = false;
     if (!settingFollowed_)
-        lineEnds_.reset(document()->toRawText(), std::move(settingEnds_));
+        lineEnds_.reset(document()->toRawText(), std::move(settingEnds_), areaEnd);
     settingEnds_.clear();
     commandAdded_ = false;
     rememberCursor();
+}
+
+void TextArea::AppendText(const QString& text)
+{
+    std::vector<LineEnd> ends;
+    QString raw = rawTextOf(text, ends);
+    const int end = document()->characterCount() - 1;
+    knownEdits_ = std::vector<TextEdit>{{end, 0, std::move(raw), std::move(ends)}};
+    // No undo history, as after a text set whole; it also spares keeping a
+    // copy of every line appended.
+    document()->setUndoRedoEnabled(false);
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(text);
+    document()->setUndoRedoEnabled(true);
+    knownEdits_.reset();
+    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
 }
 
 void TextArea::followChange(int position, int charsRemoved, int charsAdded)
 {
     if (settingText_) {
         // Whoever listens to the change may read the text already.
-        lineEnds_.reset(document()->toRawText(), settingEnds_);
+        lineEnds_.reset(document()->toRawText(), settingEnds_, settingAreaLineEnd_);
         settingFollowed_ = true;
         return;
     }
@@ -156,6 +184,7 @@ void TextArea::followChange(int position, int charsRemoved, int charsAdded)
     change.after = {textCursor().anchor(), textCursor().position()};
     change.undoSteps = document()->availableUndoSteps();
     change.commandAdded = std::exchange(commandAdded_, false);
+    change.edits = std::exchange(knownEdits_, std::nullopt);
     const bool undoneOrRedone = change.undoSteps != lineEnds_.undoSteps() && !change.commandAdded;
     const QTextDocument* doc = document();
     const auto edited = lineEnds_.follow(change, [doc](int at) { return doc->findBlock(at).blockNumber(); });
@@ -276,7 +305,41 @@ void TextArea::paintEvent(QPaintEvent* event)
 void TextArea::inputMethodEvent(QInputMethodEvent* event)
 {
     rememberCursor();
+    knownEdits_ = inputMethodEdits(*event);
     QPlainTextEdit::inputMethodEvent(event);
+    knownEdits_.reset();
+}
+
+std::vector<TextEdit> TextArea::inputMethodEdits(const QInputMethodEvent& event) const
+{
+    // What the editor does with the event: while input comes, the selection
+    // goes; then the commit replaces its range, which is counted from the
+    // cursor and may lie before it. A preedit alone is shown, not written.
+    const QTextCursor cursor = textCursor();
+    const bool gettingInput = !event.commitString().isEmpty() || event.replacementLength() > 0
+                              || event.preeditString() != cursor.block().layout()->preeditAreaText();
+    std::vector<TextEdit> edits;
+    if (!gettingInput)
+        return edits;
+    int length = document()->characterCount() - 1;
+    int at = cursor.position();
+    if (cursor.hasSelection()) {
+        edits.push_back({cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart(), {}, {}});
+        at = cursor.selectionStart();
+        length -= edits.back().removed;
+    }
+    if (event.commitString().isEmpty() && event.replacementLength() == 0)
+        return edits;
+    // A cursor is not moved to a place outside the text.
+    auto within = [length](int to, int otherwise) { return to >= 0 && to <= length ? to : otherwise; };
+    const int from = within(at + event.replacementStart(), at);
+    const int to = within(from + event.replacementLength(), from);
+    TextEdit commit{std::min(from, to), std::abs(to - from), {}, {}};
+    commit.inserted = rawTextOf(event.commitString(), commit.ends);
+    // Whatever breaks it holds are typed ones.
+    std::fill(commit.ends.begin(), commit.ends.end(), LineEnd::AreaLineEnd);
+    edits.push_back(std::move(commit));
+    return edits;
 }
 
 void TextArea::dropEvent(QDropEvent* event)

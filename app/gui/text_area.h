@@ -4,6 +4,9 @@
 
 #include <QPlainTextEdit>
 
+#include <optional>
+#include <vector>
+
 namespace gui {
 
 /// A multi-line plain-text area. Tab moves the focus. Its Text gives back the
@@ -13,8 +16,10 @@ namespace gui {
 /// text under every edit, undo and redo: a line the edit does not touch keeps
 /// its own, a break typed or pasted takes the area's line end (the first CR,
 /// LF or CRLF of the last text set, else EndOfLine), lines joined keep the
-/// line end of the last of them. Copy and cut put exactly the selected
-/// characters on the clipboard, breaks between lines as "\n".
+/// line end of the last of them; the text always splits into the lines shown.
+/// Copy and cut put exactly the selected characters on the clipboard, breaks
+/// between lines as "\n"; a paste or drop with no text to give does nothing,
+/// and a move dropped back within its own selection changes nothing.
 /// Ordinary text wraps at word boundaries; a text holding a long run without
 /// a break opportunity wraps anywhere, so that laying it out stays linear.
 /// Where spell checking is on, misspelled words are underlined as they come
@@ -27,6 +32,12 @@ public:
     QString Text() const;
     /// Replaces the whole text.
     void setText(const QString& text);
+    /// Replaces the whole text; a break typed or pasted afterwards takes
+    /// `typedLineEnd` (CR, LF or CRLF) rather than the text's first line end.
+    void setText(const QString& text, QStringView typedLineEnd);
+    /// Adds the text at the end, its line ends as they are, and shows the end,
+    /// as a log does. Like a text set whole, it is no edit to undo.
+    void AppendText(const QString& text);
 
     void setAutomaticallyCheckSpelling(bool on);
     bool AutomaticallyCheckSpelling() const { return checkSpelling_; }
@@ -44,13 +55,17 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    void replaceText(const QString& text, std::optional<LineEnd> typedLineEnd);
+    std::vector<TextEdit> inputMethodEdits(const QInputMethodEvent& event) const;
     void followChange(int position, int charsRemoved, int charsAdded);
     void rememberCursor();
     void wrapAnywhereIfLongRunAround(int start, int end);
     void setWrapAnywhere(bool anywhere);
 
-    QString lineEnd_;
     LineEndKeeper lineEnds_;
+    // What the area is about to do to its document, where it knows: the next
+    // change is taken as exactly these edits.
+    std::optional<std::vector<TextEdit>> knownEdits_;
     // The editing cursor as it was before the next change: each change, each
     // move and each event that may edit leaves it here.
     CursorState cursor_;
@@ -60,6 +75,7 @@ private:
     // The line ends of the text being set, and whether the document has
     // reported holding it; listeners to that report may read Text already.
     std::vector<LineEnd> settingEnds_;
+    LineEnd settingAreaLineEnd_ = LineEnd::LF;
     bool settingFollowed_ = false;
     bool checkSpelling_ = false;
 };
