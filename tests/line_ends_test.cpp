@@ -218,19 +218,6 @@ protected:
         return accessible ? accessible->editableTextInterface() : nullptr;
     }
 
-    /// Drops text from elsewhere at a point of the area's viewport.
-    void drop(QPoint at, const QString& text)
-    {
-        QMimeData data;
-        data.setText(text);
-        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(area_->viewport(), &enter);
-        QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(area_->viewport(), &move);
-        QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(area_->viewport(), &dropped);
-    }
-
     void paste(const QString& text)
     {
         QApplication::clipboard()->setText(text);
@@ -583,7 +570,7 @@ QString LineEnds::randomStep(std::mt19937& random, Model& model, const QString& 
         const QPoint point(std::uniform_int_distribution(0, area_->viewport()->width() - 1)(random),
                            std::uniform_int_distribution(0, area_->viewport()->height() - 1)(random));
         const int at = area_->cursorForPosition(point).position();
-        drop(point, text);
+        testsupport::dropText(area_->viewport(), point, text);
         model.replace(at, at, cellsOf(text, areaEnd), undoSteps());
         return QStringLiteral("drop %1 at %2").arg(visible(text)).arg(at);
     }

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMimeData>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTimer>
@@ -233,6 +234,18 @@ void cancelNextFileDialog(std::function<void(QFileDialog&)> look)
         look(*dialog);
         dialog->reject();
     });
+}
+
+void dropText(QWidget* widget, QPoint at, const QString& text)
+{
+    QMimeData data;
+    data.setText(text);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &enter);
+    QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+    QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &dropped);
 }
 
 }  // namespace testsupport

@@ -16,6 +16,8 @@
 #include <sys/types.h>
 
 class QFileDialog;
+class QPoint;
+class QWidget;
 class QProcess;
 class TWKWin;
 
@@ -91,6 +93,9 @@ void linkPrograms(const QString& folder, const QStringList& names);
 /// Waits, from the event loop, for the next file or folder dialog to open
 /// modally, hands it to `look` and then cancels it.
 void cancelNextFileDialog(std::function<void(QFileDialog&)> look);
+/// Drops text at a point of the widget (a text area's viewport) as a drag
+/// from another program does: it enters, moves there and drops.
+void dropText(QWidget* widget, QPoint at, const QString& text);
 
 }  // namespace testsupport
 

@@ -14,6 +14,7 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCursor>
 
 #include <functional>
 #include <vector>
@@ -427,6 +428,46 @@ TEST_F(ConverterWindow, OptionFieldsTakeATextOfAnyLength)
         EXPECT_EQ(text.size(), pasted.size() + 1);
         EXPECT_TRUE(text == pasted + u'!') << "pasted and then typed, the whole text is kept";
     }
+}
+
+TEST_F(ConverterWindow, TextDroppedOnALinePartlyBelowTheViewIsInserted)
+{
+    // A line of a Japanese character, as a comment in Japanese would be, below
+    // thirty empty lines; the window is made a pixel taller at a time, so that
+    // for some height and scroll the line stands partly below the view.
+    const QString text = QString(30, u'\n') + QStringLiteral("\u304B\n\n\n");
+    const int at = 30;  // every line end is one LF: positions in the area are positions in the text
+    TWKWin* window = shownWindow();
+    gui::TextArea* area = window->cEF();
+    ASSERT_TRUE(area->AutomaticallyCheckSpelling());
+    int partlyBelow = 0;
+    for (int taller = 0; taller < 20; ++taller) {
+        resizeContentTo(window, QSize(600, 550 + taller));
+        for (int scroll = 0;; ++scroll) {
+            area->setText(text);
+            window->repaint();
+            area->verticalScrollBar()->setValue(scroll);
+            if (area->verticalScrollBar()->value() != scroll)
+                break;
+            window->repaint();
+            QTextCursor line(area->document());
+            line.setPosition(at);
+            const QRect where = area->cursorRect(line);
+            const int bottom = area->viewport()->height();
+            if (where.top() >= bottom || where.bottom() < bottom)
+                continue;
+            ++partlyBelow;
+            SCOPED_TRACE(testing::Message() << taller << " pixels taller, scrolled to " << scroll);
+            // At the line's start, before the character.
+            const QPoint point(0, bottom - 1);
+            ASSERT_EQ(area->cursorForPosition(point).position(), at);
+            testsupport::dropText(area->viewport(), point, QStringLiteral("b"));
+            window->repaint();
+            EXPECT_EQ(area->Text(), QString(text).insert(at, u'b'));
+            EXPECT_TRUE(area->viewport()->rect().contains(area->cursorRect()));
+        }
+    }
+    EXPECT_GT(partlyBelow, 0) << "no height and scroll put the line partly below the view";
 }
 
 TEST_F(ConverterWindow, TitleBarHasCloseMinimiseAndMaximiseButNoFullScreenButton)

@@ -292,8 +292,18 @@ bool TextArea::canInsertFromMimeData(const QMimeData* source) const
 void TextArea::insertFromMimeData(const QMimeData* source)
 {
     // A paste by key or by the middle button inserts without asking first.
-    if (canInsertFromMimeData(source))
-        QPlainTextEdit::insertFromMimeData(source);
+    if (!canInsertFromMimeData(source))
+        return;
+    // A drop inserts within an edit block of its own, which lays the lines out
+    // only once it ends. Qt's insert then brings the cursor into view at once,
+    // reading the layout of a line not laid out again: Qt 6.4 crashes there
+    // when the line stands partly below the view. The drop brings the cursor
+    // into view itself, once the block has ended.
+    if (dropping_) {
+        insertPlainText(source->text());
+        return;
+    }
+    QPlainTextEdit::insertFromMimeData(source);
 }
 
 void TextArea::paintEvent(QPaintEvent* event)
@@ -360,7 +370,9 @@ void TextArea::dropEvent(QDropEvent* event)
         }
     }
     rememberCursor();
+    dropping_ = true;
     QPlainTextEdit::dropEvent(event);
+    dropping_ = false;
 }
 
 void TextArea::keyPressEvent(QKeyEvent* event)

@@ -78,6 +78,7 @@ private:
     LineEnd settingAreaLineEnd_ = LineEnd::LF;
     bool settingFollowed_ = false;
     bool checkSpelling_ = false;
+    bool dropping_ = false;
 };
 
 }  // namespace gui
