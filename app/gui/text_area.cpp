@@ -101,21 +101,11 @@ QString TextArea::Text() const
     return lineEnds_.text();
 }
 
-void TextArea::setText(const QString& text)
-{
-    replaceText(text, std::nullopt);
-}
-
 void TextArea::setText(const QString& text, QStringView typedLineEnd)
-{
-    replaceText(text, typedLineEnd.isEmpty() ? std::nullopt : std::optional(lineEndAt(typedLineEnd, 0).first));
-}
-
-void TextArea::replaceText(const QString& text, std::optional<LineEnd> typedLineEnd)
 {
     std::vector<LineEnd> ends;
     const QString raw = rawTextOf(text, ends);
-    LineEnd areaEnd = typedLineEnd.value_or(LineEnd::AreaLineEnd);
+    LineEnd areaEnd = typedLineEnd.isEmpty() ? LineEnd::AreaLineEnd : lineEndAt(typedLineEnd, 0).first;
     for (auto end = ends.begin(); areaEnd == LineEnd::AreaLineEnd && end != ends.end(); ++end) {
         if (*end == LineEnd::CR || *end == LineEnd::LF || *end == LineEnd::CRLF)
             areaEnd = *end;

@@ -30,11 +30,10 @@ public:
 
     /// The whole text, each line followed by its line end.
     QString Text() const;
-    /// Replaces the whole text.
-    void setText(const QString& text);
-    /// Replaces the whole text; a break typed or pasted afterwards takes
-    /// `typedLineEnd` (CR, LF or CRLF) rather than the text's first line end.
-    void setText(const QString& text, QStringView typedLineEnd);
+    /// Replaces the whole text. A break typed or pasted afterwards takes
+    /// `typedLineEnd` (CR, LF or CRLF) where it is given, else the text's
+    /// first line end.
+    void setText(const QString& text, QStringView typedLineEnd = {});
     /// Adds the text at the end, its line ends as they are, and shows the end,
     /// as a log does. Like a text set whole, it is no edit to undo.
     void AppendText(const QString& text);
@@ -55,7 +54,6 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    void replaceText(const QString& text, std::optional<LineEnd> typedLineEnd);
     std::vector<TextEdit> inputMethodEdits(const QInputMethodEvent& event) const;
     void followChange(int position, int charsRemoved, int charsAdded);
     void rememberCursor();
